@@ -1,0 +1,116 @@
+#include "platform/document.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <new>
+
+#include "platform/archive.h"
+#include "platform/exceptions.h"
+#include "platform/file.h"
+
+namespace korvanta {
+
+bool CDocument::OnNewDocument()
+{
+    DeleteContents();
+    m_strPathName.clear();
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CDocument::OnOpenDocument(const std::string& path)
+{
+    std::unique_ptr<CFile> file;
+    try {
+        file = std::make_unique<CFile>(path, CFile::modeRead);
+    } catch (const CFileException& e) {
+        // Nothing was read, so the open document stays as it was.
+        ReportSaveLoadException(path, &e, false, AFX_IDP_FAILED_TO_OPEN_DOC);
+        return false;
+    }
+    auto fail = [&](const CException& e) {
+        DeleteContents();
+        ReportSaveLoadException(path, &e, false, AFX_IDP_FAILED_TO_OPEN_DOC);
+        SetModifiedFlag(false);
+        return false;
+    };
+    try {
+        DeleteContents();
+        SetModifiedFlag(true);  // dirty while the contents are half read
+        CArchive ar(file.get(), CArchive::load);
+        ar.m_pDocument = this;
+        Serialize(ar);
+        ar.Close();
+    } catch (const CException& e) {
+        return fail(e);
+    } catch (const std::bad_alloc&) {
+        return fail(CMemoryException());
+    }
+    SetPathName(path);
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CDocument::OnSaveDocument(const std::string& path)
+{
+    try {
+        CAtomicFile file(path);
+        CArchive ar(&file, CArchive::store);
+        ar.m_pDocument = this;
+        Serialize(ar);
+        ar.Close();
+        file.Commit();
+    } catch (const CException& e) {
+        ReportSaveLoadException(path, &e, true, AFX_IDP_FAILED_TO_SAVE_DOC);
+        return false;
+    } catch (const std::bad_alloc&) {
+        const CMemoryException e;
+        ReportSaveLoadException(path, &e, true, AFX_IDP_FAILED_TO_SAVE_DOC);
+        return false;
+    }
+    SetPathName(path);
+    SetModifiedFlag(false);
+    return true;
+}
+
+std::string FormatSaveLoadMessage(const std::string& path, const CException* e, bool bSaving)
+{
+    const std::string name = std::filesystem::path(path).filename().string();
+    std::string text = bSaving ? "ファイル " + name + " の保存中にエラーが発生しました。"
+                               : "ファイル " + name + " の読み込み中にエラーが発生しました。";
+    if (e != nullptr)
+        text += "\n" + e->GetErrorMessage();
+    return text;
+}
+
+void CDocument::ReportSaveLoadException(const std::string& path, const CException* e, bool bSaving,
+                                        int /*nIDPDefault*/)
+{
+    Messages().MessageBox(FormatSaveLoadMessage(path, e, bSaving), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CDocument::RemoveView(CView* view)
+{
+    m_views.erase(std::remove(m_views.begin(), m_views.end(), view), m_views.end());
+}
+
+void CDocument::UpdateAllViews()
+{
+    for (CView* view : m_views)
+        view->OnUpdate();
+}
+
+MessageService& CDocument::Messages() const
+{
+    static NullMessageService none;
+    return m_pMessages != nullptr ? *m_pMessages : none;
+}
+
+ProgressFactory& CDocument::Progresses() const
+{
+    static NullProgressFactory none;
+    return m_pProgress != nullptr ? *m_pProgress : none;
+}
+
+}  // namespace korvanta

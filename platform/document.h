@@ -1,0 +1,76 @@
+// The document framework the editor's document builds on: the modified flag, the path, the
+// views, and the open and save logic that runs the document's Serialize on an archive and
+// reports what fails. Opening discards partial contents on failure; saving goes through a
+// temporary file, so a failed save leaves the old file as it was.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "platform/progress.h"
+
+namespace korvanta {
+
+class CArchive;
+class CException;
+
+// What the document asks of a view: its client height (for the list extent) and an update.
+class CView {
+public:
+    virtual ~CView() = default;
+    virtual int GetClientHeight() const = 0;
+    virtual void OnUpdate() = 0;
+};
+
+// The prompts a failed open or save is reported with.
+enum : int { AFX_IDP_FAILED_TO_OPEN_DOC = 0xF104, AFX_IDP_FAILED_TO_SAVE_DOC = 0xF109 };
+
+class CDocument {
+public:
+    CDocument() = default;
+    virtual ~CDocument() = default;
+    CDocument(const CDocument&) = delete;
+    CDocument& operator=(const CDocument&) = delete;
+
+    virtual void DeleteContents() {}
+    virtual void Serialize(CArchive& ar) = 0;
+    // Clears the contents and the path; the editor's document builds its defaults on top.
+    virtual bool OnNewDocument();
+    // Reads the file; on failure reports it, leaves the contents cleared and returns false.
+    virtual bool OnOpenDocument(const std::string& path);
+    // Writes the file atomically; on failure reports it, keeps the modified flag, returns false.
+    virtual bool OnSaveDocument(const std::string& path);
+    // Shows the failure of an open (or save) through the message service.
+    virtual void ReportSaveLoadException(const std::string& path, const CException* e, bool bSaving,
+                                         int nIDPDefault);
+
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    const std::string& GetPathName() const { return m_strPathName; }
+    void SetPathName(const std::string& path) { m_strPathName = path; }
+
+    void AddView(CView* view) { m_views.push_back(view); }
+    void RemoveView(CView* view);
+    CView* GetView() const { return m_views.empty() ? nullptr : m_views.front(); }
+    void UpdateAllViews();
+
+    // The windowing side supplies these; until it does, messages go nowhere and progress is
+    // not shown. The pointers are not owned.
+    void SetMessageService(MessageService* service) { m_pMessages = service; }
+    void SetProgressFactory(ProgressFactory* factory) { m_pProgress = factory; }
+    MessageService& Messages() const;
+    ProgressFactory& Progresses() const;
+
+private:
+    bool m_bModified = false;
+    std::string m_strPathName;
+    std::vector<CView*> m_views;
+    MessageService* m_pMessages = nullptr;
+    ProgressFactory* m_pProgress = nullptr;
+};
+
+// The text a failed open or save is reported with: the prompt for the file, then the reason.
+std::string FormatSaveLoadMessage(const std::string& path, const CException* e, bool bSaving);
+
+}  // namespace korvanta
