@@ -54,7 +54,7 @@ std::string CauseText(CFileException::Cause cause)
 [[noreturn]] void ThrowFileError(int error, const std::string& path)
 {
     const auto cause = CauseFromErrno(error);
-    throw CFileException(cause, path, path + ": " + CauseText(cause));
+    throw CFileException(cause, path, CauseText(cause));
 }
 
 }  // namespace
@@ -90,7 +90,7 @@ void CFile::ThrowIoError(const char* what) const
 {
     const int error = errno != 0 ? errno : EIO;
     const auto cause = CauseFromErrno(error);
-    throw CFileException(cause, m_strPath, m_strPath + ": " + what + " " + CauseText(cause));
+    throw CFileException(cause, m_strPath, std::string(what) + CauseText(cause));
 }
 
 std::size_t CFile::Read(void* buffer, std::size_t count)

@@ -1,0 +1,135 @@
+// korvanta-cli: the editor's core from the command line, for batch use and checking.
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/block_info.h"
+#include "model/gif_doc.h"
+#include "platform/exceptions.h"
+
+namespace korvanta {
+namespace {
+
+const char kUsage[] =
+    "usage: korvanta-cli COMMAND ...\n"
+    "\n"
+    "commands:\n"
+    "  info FILE [--json]   read FILE and list its blocks, one line a block, or as one JSON\n"
+    "                       object {\"file\", \"blocks\": [...], \"warnings\": [...]}\n"
+    "  convert IN OUT       read IN and write it to OUT as GIF89a; OUT is replaced only when\n"
+    "                       the whole file was written\n"
+    "  --help               show this text\n"
+    "\n"
+    "Errors are reported as 'korvanta-cli: FILE: reason' with exit status 1. A file that ends\n"
+    "without its trailer is read with every complete block and reported as a warning.\n";
+
+// A document that collects the reports of its open and save logic instead of showing them.
+class CliDoc : public CGIFDoc {
+public:
+    void ReportSaveLoadException(const std::string&, const CException* e, bool, int) override
+    {
+        m_reports.push_back(e != nullptr ? e->GetErrorMessage() : "不明なエラーです。");
+    }
+    std::vector<std::string> m_reports;
+};
+
+int Fail(const std::string& file, const std::string& reason)
+{
+    std::cerr << "korvanta-cli: " << file << ": " << reason << "\n";
+    return 1;
+}
+
+int Usage(const std::string& problem)
+{
+    std::cerr << "korvanta-cli: " << problem << "\n\n" << kUsage;
+    return 2;
+}
+
+// Opens the file; the reports of a successful open are warnings.
+bool Open(CliDoc& doc, const std::string& path)
+{
+    if (doc.OnOpenDocument(path))
+        return true;
+    Fail(path, doc.m_reports.empty() ? "読み込めませんでした。" : doc.m_reports.back());
+    return false;
+}
+
+int Info(const std::string& path, bool json)
+{
+    CliDoc doc;
+    if (!Open(doc, path))
+        return 1;
+    if (json) {
+        std::string out = "{\"file\": " + JsonString(path) + ", \"blocks\": [";
+        for (int i = 0; i < doc.GetBlockCount(); ++i)
+            out += (i > 0 ? ", " : "") + BlockJson(i, DescribeBlock(*doc.GetBlock(i)));
+        out += "], \"warnings\": [";
+        for (std::size_t i = 0; i < doc.m_reports.size(); ++i)
+            out += (i > 0 ? ", " : "") + JsonString(doc.m_reports[i]);
+        std::cout << out << "]}\n";
+    } else {
+        for (int i = 0; i < doc.GetBlockCount(); ++i)
+            std::cout << BlockLine(i, DescribeBlock(*doc.GetBlock(i))) << "\n";
+    }
+    for (const auto& warning : doc.m_reports)
+        std::cerr << "korvanta-cli: " << path << ": warning: " << warning << "\n";
+    return 0;
+}
+
+int Convert(const std::string& in, const std::string& out)
+{
+    CliDoc doc;
+    if (!Open(doc, in))
+        return 1;
+    for (const auto& warning : doc.m_reports)
+        std::cerr << "korvanta-cli: " << in << ": warning: " << warning << "\n";
+    doc.m_reports.clear();
+    if (!doc.OnSaveDocument(out))
+        return Fail(out, doc.m_reports.empty() ? "保存できませんでした。" : doc.m_reports.back());
+    return 0;
+}
+
+int Run(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return Usage("no command given");
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (command == "info") {
+        std::vector<std::string> files;
+        bool json = false;
+        for (std::size_t i = 1; i < args.size(); ++i) {
+            if (args[i] == "--json")
+                json = true;
+            else
+                files.push_back(args[i]);
+        }
+        if (files.size() != 1)
+            return Usage("info takes one FILE");
+        return Info(files[0], json);
+    }
+    if (command == "convert") {
+        if (args.size() != 3)
+            return Usage("convert takes IN and OUT");
+        return Convert(args[1], args[2]);
+    }
+    return Usage("unknown command '" + command + "'");
+}
+
+}  // namespace
+}  // namespace korvanta
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    try {
+        return korvanta::Run(args);
+    } catch (const std::exception& e) {
+        std::cerr << "korvanta-cli: " << e.what() << "\n";
+        return 1;
+    }
+}

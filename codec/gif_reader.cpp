@@ -1,0 +1,118 @@
+// The GIF stream reader: signature, the order of blocks, dispatch on introducer and label, the
+// trailer, progress, and a stream that ends where the next block is due.
+#include <array>
+#include <memory>
+#include <string>
+
+#include "model/gif_app_blocks.h"
+#include "model/gif_control_block.h"
+#include "model/gif_doc.h"
+#include "model/gif_header_block.h"
+#include "model/gif_text_blocks.h"
+#include "platform/archive.h"
+#include "platform/file.h"
+
+namespace korvanta {
+
+namespace {
+
+[[noreturn]] void ThrowBadIndex(const std::string& message)
+{
+    throw CArchiveException(CArchiveException::badIndex, message);
+}
+
+std::string Hex(std::uint8_t value)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    return std::string("0x") + kHex[value >> 4] + kHex[value & 15];
+}
+
+// The position of the bytes consumed so far, on the range 0..65535.
+void ReportPosition(CArchive& ar, Progress& progress)
+{
+    ar.Flush();
+    const CFile* file = ar.GetFile();
+    const auto length = file->GetLength();
+    if (length == 0)
+        return;
+    const double fraction = static_cast<double>(file->GetPosition()) / static_cast<double>(length);
+    progress.SetPos(static_cast<int>(fraction * 65535.0));
+}
+
+std::unique_ptr<CGifBlock> NewExtensionBlock(std::uint8_t label)
+{
+    switch (label) {
+    case 0x01:
+        return std::make_unique<CGifTextBlock>();
+    case 0xF9:
+        return std::make_unique<CGifControlBlock>();
+    case 0xFE:
+        return std::make_unique<CGifCommentBlock>();
+    case 0xFF:
+        return std::make_unique<CGifAppBlock>();
+    default:
+        // Extensions of unknown kinds are never skipped: the file is refused.
+        ThrowBadIndex("不明な拡張ブロック (ラベル " + Hex(label) + ") があります。");
+    }
+}
+
+}  // namespace
+
+void CGIFDoc::ReadGif(CArchive& ar)
+{
+    const std::unique_ptr<Progress> progress = Progresses().CreateProgress();
+    progress->SetRange(0, 65535);
+
+    std::array<std::uint8_t, 6> signature{};
+    if (ar.Read(signature.data(), 6) < 6 || signature[0] != 'G' || signature[1] != 'I' || signature[2] != 'F')
+        ThrowBadIndex("GIF ファイルではありません。");
+    const bool version87 = signature[3] == '8' && signature[4] == '7' && signature[5] == 'a';
+    const bool version89 = signature[3] == '8' && signature[4] == '9' && signature[5] == 'a';
+    if (!version87 && !version89)
+        ThrowBadIndex("GIF のバージョンが 87a でも 89a でもありません。");
+
+    CGifHeaderBlock* header = GetHeader();
+    header->SerializeGif(ar, progress.get());
+
+    for (;;) {
+        ReportPosition(ar, *progress);
+        std::uint8_t introducer = 0x3B;
+        try {
+            introducer = ar.ReadByte();
+        } catch (const CException& e) {
+            // A stream that ends where a block is due keeps every block read so far.
+            try {
+                const std::string path = ar.GetFile()->GetFilePath();
+                const auto* archiveError = dynamic_cast<const CArchiveException*>(&e);
+                if (archiveError != nullptr && archiveError->m_cause == CArchiveException::endOfFile) {
+                    const CArchiveException missingTrailer(
+                        CArchiveException::endOfFile,
+                        "終端 (0x3B) の前でファイルが終わっています。読み込めたブロックはすべて残しました。");
+                    ReportSaveLoadException(path, &missingTrailer, false, AFX_IDP_FAILED_TO_OPEN_DOC);
+                } else {
+                    ReportSaveLoadException(path, &e, false, AFX_IDP_FAILED_TO_OPEN_DOC);
+                }
+            } catch (...) {
+            }
+            introducer = 0x3B;
+        }
+        std::unique_ptr<CGifBlock> block;
+        if (introducer == 0x3B)
+            break;
+        if (introducer == 0x21)
+            block = NewExtensionBlock(ar.ReadByte());
+        else
+            ThrowBadIndex("不明なブロック (" + Hex(introducer) + ") があります。");
+
+        block->SerializeGif(ar, progress.get());
+
+        if (IsKind<CGifAppBlock>(block.get())) {
+            if (auto loop = static_cast<const CGifAppBlock*>(block.get())->CreateLoopBlock())
+                block = std::move(loop);
+        }
+        ReportPosition(ar, *progress);
+        InsertBlock(-1, std::move(block));
+    }
+}
+
+}  // namespace korvanta

@@ -1,0 +1,86 @@
+// The document: the ordered list of blocks that make up the GIF being edited, the current
+// block, the insert commands and the global-palette operations the pages reach through the
+// main window. Block 0 is always the header.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "model/gif_block.h"
+#include "platform/document.h"
+#include "platform/main_window.h"
+#include "platform/palette.h"
+
+namespace korvanta {
+
+class CGifHeaderBlock;
+
+using CGifBlockList = std::vector<std::unique_ptr<CGifBlock>>;
+
+class CGIFDoc : public CDocument {
+public:
+    CGIFDoc() = default;
+
+    void Serialize(CArchive& ar) override;
+    bool OnNewDocument() override;
+    void DeleteContents() override;
+
+    int GetBlockCount() const { return static_cast<int>(m_blocks.size()); }
+    CGifBlock* GetBlock(int index) const { return m_blocks.at(static_cast<std::size_t>(index)).get(); }
+    CGifBlock* GetCurrentBlock() const { return m_nCurrent < 0 ? nullptr : GetBlock(m_nCurrent); }
+    CGifHeaderBlock* GetHeader() const;
+    bool HasLoopBlock() const;
+
+    // Inserts after block index (appends for -1); the new block becomes current and the
+    // document modified. While a loop block exists nothing else goes between it and the header.
+    void InsertBlock(int index, std::unique_ptr<CGifBlock> block);
+    void AddHeaderBlock();
+    void InsertLoopBlock();
+    // A new control block with the settings of the nearest control block at or before the
+    // current one, else of the last control block, else the defaults.
+    void InsertControlBlock(int index);
+    CSize GetListExtent() const;
+
+    void SetGlobalPalette(HPALETTE palette);
+    HPALETTE GetGlobalPalette() const;
+    bool HasGlobalColorTable() const;
+    int GetGlobalTableSize() const;
+
+    void OnInsertControl();
+    void OnInsertComment();
+    void OnInsertText();
+    void OnInsertLoop();
+
+    void ReadGif(CArchive& ar);
+    void WriteGif(CArchive& ar);
+
+    CGifBlockList m_blocks;
+    int m_nCurrent = -1;
+};
+
+// The main window's answers to the private messages, given by a document directly: what the
+// main frame does for its active document, for headless callers and tests.
+class DocumentMainWindow : public MainWindow {
+public:
+    explicit DocumentMainWindow(CGIFDoc& doc) : m_doc(doc) {}
+
+    void SetGlobalPalette(HPALETTE palette) override { m_doc.SetGlobalPalette(std::move(palette)); }
+    HPALETTE GetGlobalPalette() override { return m_doc.GetGlobalPalette(); }
+    bool HasGlobalTable() override { return m_doc.HasGlobalColorTable(); }
+    int GetGlobalTableSize() override { return m_doc.GetGlobalTableSize(); }
+    void CopyGlobalPalette() override;
+    int CountNoLocalTable() override;
+    void ApplyPage() override;
+
+    // The page ApplyPage takes the current block's values from; not owned.
+    CGifPageData* m_pPage = nullptr;
+
+private:
+    CGIFDoc& m_doc;
+};
+
+// Takes the page's values into the document's current block: a change marks the document
+// modified, a re-fit repaints the views. Returns the block's result.
+int ApplyPageToCurrentBlock(CGIFDoc& doc, CGifPageData& page);
+
+}  // namespace korvanta
