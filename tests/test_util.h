@@ -1,0 +1,146 @@
+// Helpers shared by the core tests: byte strings, fakes of the windowing side, and reading and
+// writing documents in memory.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "model/gif_doc.h"
+#include "platform/archive.h"
+#include "platform/draw.h"
+#include "platform/file.h"
+#include "platform/message_box.h"
+#include "platform/progress.h"
+
+namespace korvanta::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline Bytes B(std::initializer_list<int> values)
+{
+    Bytes out;
+    for (int v : values)
+        out.push_back(static_cast<std::uint8_t>(v));
+    return out;
+}
+
+inline Bytes B(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+inline Bytes operator+(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Records every message box and answers with a fixed button.
+class FakeMessages : public MessageService {
+public:
+    int MessageBox(const std::string& text, unsigned type) override
+    {
+        m_texts.push_back(text);
+        m_types.push_back(type);
+        return m_nAnswer;
+    }
+    std::vector<std::string> m_texts;
+    std::vector<unsigned> m_types;
+    int m_nAnswer = IDOK;
+};
+
+// Records the range and every position of every progress display it creates.
+class FakeProgressFactory : public ProgressFactory {
+public:
+    struct Record {
+        int lower = 0;
+        int upper = 0;
+        std::vector<int> positions;
+    };
+    class FakeProgress : public Progress {
+    public:
+        explicit FakeProgress(Record& record) : m_record(record) {}
+        void SetRange(int lower, int upper) override
+        {
+            m_record.lower = lower;
+            m_record.upper = upper;
+        }
+        void SetPos(int position) override { m_record.positions.push_back(position); }
+
+    private:
+        Record& m_record;
+    };
+    std::unique_ptr<Progress> CreateProgress() override
+    {
+        m_records.emplace_back();
+        return std::make_unique<FakeProgress>(m_records.back());
+    }
+    std::deque<Record> m_records;
+};
+
+// Records what a block draws into its list entry.
+class FakeDC : public CDC {
+public:
+    void TextOut(int x, int y, std::string_view text) override
+    {
+        m_calls.push_back("text " + std::to_string(x) + "," + std::to_string(y) + " " + std::string(text));
+    }
+    void DrawDib(const CRect& d, const PackedDib&, const CRect& s) override
+    {
+        m_calls.push_back("dib " + Rect(d) + " from " + Rect(s));
+    }
+    void FrameRect(const CRect& r) override { m_calls.push_back("frame " + Rect(r)); }
+    static std::string Rect(const CRect& r)
+    {
+        return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+               std::to_string(r.bottom);
+    }
+    std::vector<std::string> m_calls;
+};
+
+// Reads bytes into the document as an open of a file named `name` would.
+inline void ReadInto(CGIFDoc& doc, const Bytes& bytes, const std::string& name = "test.gif")
+{
+    doc.DeleteContents();
+    CMemFile file(bytes, name);
+    CArchive ar(&file, CArchive::load);
+    ar.m_pDocument = &doc;
+    doc.Serialize(ar);
+}
+
+inline Bytes WriteOut(CGIFDoc& doc)
+{
+    CMemFile file("out.gif");
+    CArchive ar(&file, CArchive::store);
+    ar.m_pDocument = &doc;
+    doc.Serialize(ar);
+    ar.Close();
+    return file.Data();
+}
+
+// The stream form a block writes.
+inline Bytes Written(CGifBlock& block)
+{
+    CMemFile file;
+    CArchive ar(&file, CArchive::store);
+    block.SerializeGif(ar, nullptr);
+    ar.Close();
+    return file.Data();
+}
+
+// Lets the block read its stream form from bytes (which start after its introducer and label);
+// returns how many bytes it consumed.
+inline std::size_t ReadFrom(CGifBlock& block, const Bytes& bytes)
+{
+    CMemFile file(bytes);
+    CArchive ar(&file, CArchive::load);
+    block.SerializeGif(ar, nullptr);
+    ar.Flush();
+    return static_cast<std::size_t>(file.GetPosition());
+}
+
+}  // namespace korvanta::test
