@@ -1,35 +1,49 @@
 #include "cli/block_info.h"
 
+#include <array>
+#include <cstdint>
 #include <cstdio>
 
 #include "model/gif_app_blocks.h"
 #include "model/gif_control_block.h"
 #include "model/gif_header_block.h"
+#include "model/gif_image_block.h"
+#include "imaging/dib.h"
 #include "model/gif_text_blocks.h"
 
 namespace korvanta {
 
 namespace {
 
+InfoField Field(std::string key, InfoField::Form form, long long number = 0, std::string bytes = {})
+{
+    InfoField f;
+    f.key = std::move(key);
+    f.form = form;
+    f.number = number;
+    f.bytes = std::move(bytes);
+    return f;
+}
+
 InfoField Number(std::string key, long long value)
 {
-    return {std::move(key), InfoField::Form::number, value, {}};
+    return Field(std::move(key), InfoField::Form::number, value);
 }
 
 InfoField Boolean(std::string key, bool value)
 {
-    return {std::move(key), InfoField::Form::boolean, value ? 1 : 0, {}};
+    return Field(std::move(key), InfoField::Form::boolean, value ? 1 : 0);
 }
 
 template <class Bytes>
 InfoField Hex(std::string key, const Bytes& bytes)
 {
-    return {std::move(key), InfoField::Form::hex, 0, std::string(bytes.begin(), bytes.end())};
+    return Field(std::move(key), InfoField::Form::hex, 0, std::string(bytes.begin(), bytes.end()));
 }
 
 InfoField Text(std::string key, const std::string& bytes)
 {
-    return {std::move(key), InfoField::Form::text, 0, bytes};
+    return Field(std::move(key), InfoField::Form::text, 0, bytes);
 }
 
 BlockInfo DescribeHeader(const CGifHeaderBlock& b)
@@ -65,12 +79,51 @@ BlockInfo DescribeApplication(const CGifAppBlock& b)
             {Hex("identifier_hex", b.m_identifier), Hex("auth_code_hex", b.m_authCode), Hex("data_hex", b.m_data)}};
 }
 
+// CRC-32 as zlib computes it (reflected polynomial 0xEDB88320).
+std::uint32_t Crc32(std::uint32_t crc, const std::uint8_t* data, std::size_t length)
+{
+    static const auto table = [] {
+        std::array<std::uint32_t, 256> t{};
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            std::uint32_t c = i;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[i] = c;
+        }
+        return t;
+    }();
+    crc = ~crc;
+    for (std::size_t i = 0; i < length; ++i)
+        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+BlockInfo DescribeImage(const CGifImageBlock& b)
+{
+    // The pixel indices top row first, without the rows' padding.
+    std::uint32_t crc = 0;
+    for (int y = 0; y < b.Height(); ++y)
+        crc = Crc32(crc, PackedDibRow(*b.m_hDib, y), static_cast<std::size_t>(b.Width()));
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08x", crc);
+    InfoField crcField = Field("pixels_crc32", InfoField::Form::hex);
+    crcField.preformatted = hex;
+    return {"image",
+            {Number("left", b.m_nLeft), Number("top", b.m_nTop), Number("width", b.Width()),
+             Number("height", b.Height()), Boolean("interlace", b.m_bInterlace),
+             Boolean("local_table", b.m_bLocalTable), Boolean("sorted", b.m_bSorted),
+             Number("table_bits", b.m_nTableBits),
+             Number("palette_size", b.m_hPalette ? b.m_hPalette->GetEntryCount() : 0), crcField}};
+}
+
 }  // namespace
 
 BlockInfo DescribeBlock(const CGifBlock& block)
 {
     if (IsKind<CGifHeaderBlock>(&block))
         return DescribeHeader(static_cast<const CGifHeaderBlock&>(block));
+    if (IsKind<CGifImageBlock>(&block))
+        return DescribeImage(static_cast<const CGifImageBlock&>(block));
     if (IsKind<CGifControlBlock>(&block))
         return DescribeControl(static_cast<const CGifControlBlock&>(block));
     if (IsKind<CGifCommentBlock>(&block))
@@ -168,7 +221,7 @@ std::string BlockJson(int index, const BlockInfo& info)
             break;
         case InfoField::Form::hex:
         case InfoField::Form::text:
-            out += JsonString(HexString(f.bytes));
+            out += JsonString(f.preformatted.empty() ? HexString(f.bytes) : f.preformatted);
             break;
         }
     }
@@ -187,7 +240,7 @@ std::string BlockLine(int index, const BlockInfo& info)
             out += " " + f.key + "=" + (f.number != 0 ? "yes" : "no");
             break;
         case InfoField::Form::hex:
-            out += " " + f.key + "=" + HexString(f.bytes);
+            out += " " + f.key + "=" + (f.preformatted.empty() ? HexString(f.bytes) : f.preformatted);
             break;
         case InfoField::Form::text: {
             // text_hex reads better to a person as the text itself

@@ -13,9 +13,10 @@ class CGifBlock;
 struct InfoField {
     enum class Form { number, boolean, hex, text };
     std::string key;
-    Form form;
+    Form form = Form::number;
     long long number = 0;
-    std::string bytes;  // hex and text forms: the raw bytes
+    std::string bytes;         // hex and text forms: the raw bytes
+    std::string preformatted;  // hex form: the text as it is shown, instead of the bytes' hex
 };
 
 struct BlockInfo {

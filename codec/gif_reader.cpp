@@ -8,6 +8,7 @@
 #include "model/gif_control_block.h"
 #include "model/gif_doc.h"
 #include "model/gif_header_block.h"
+#include "model/gif_image_block.h"
 #include "model/gif_text_blocks.h"
 #include "platform/archive.h"
 #include "platform/file.h"
@@ -25,18 +26,6 @@ std::string Hex(std::uint8_t value)
 {
     static const char kHex[] = "0123456789ABCDEF";
     return std::string("0x") + kHex[value >> 4] + kHex[value & 15];
-}
-
-// The position of the bytes consumed so far, on the range 0..65535.
-void ReportPosition(CArchive& ar, Progress& progress)
-{
-    ar.Flush();
-    const CFile* file = ar.GetFile();
-    const auto length = file->GetLength();
-    if (length == 0)
-        return;
-    const double fraction = static_cast<double>(file->GetPosition()) / static_cast<double>(length);
-    progress.SetPos(static_cast<int>(fraction * 65535.0));
 }
 
 std::unique_ptr<CGifBlock> NewExtensionBlock(std::uint8_t label)
@@ -75,7 +64,7 @@ void CGIFDoc::ReadGif(CArchive& ar)
     header->SerializeGif(ar, progress.get());
 
     for (;;) {
-        ReportPosition(ar, *progress);
+        ReportReadPosition(ar, progress.get());
         std::uint8_t introducer = 0x3B;
         try {
             introducer = ar.ReadByte();
@@ -99,18 +88,23 @@ void CGIFDoc::ReadGif(CArchive& ar)
         std::unique_ptr<CGifBlock> block;
         if (introducer == 0x3B)
             break;
-        if (introducer == 0x21)
+        if (introducer == 0x2C)
+            block = std::make_unique<CGifImageBlock>();
+        else if (introducer == 0x21)
             block = NewExtensionBlock(ar.ReadByte());
         else
             ThrowBadIndex("不明なブロック (" + Hex(introducer) + ") があります。");
 
         block->SerializeGif(ar, progress.get());
 
+        // An image without a local table shows the global colours without further lookups.
+        if (auto* image = dynamic_cast<CGifImageBlock*>(block.get()); image != nullptr && !image->m_hPalette)
+            image->LoadColorTable(header->m_hPalette);
         if (IsKind<CGifAppBlock>(block.get())) {
             if (auto loop = static_cast<const CGifAppBlock*>(block.get())->CreateLoopBlock())
                 block = std::move(loop);
         }
-        ReportPosition(ar, *progress);
+        ReportReadPosition(ar, progress.get());
         InsertBlock(-1, std::move(block));
     }
 }

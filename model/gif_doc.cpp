@@ -5,6 +5,7 @@
 #include "model/gif_app_blocks.h"
 #include "model/gif_control_block.h"
 #include "model/gif_header_block.h"
+#include "model/gif_image_block.h"
 #include "model/gif_text_blocks.h"
 #include "platform/archive.h"
 
@@ -44,6 +45,12 @@ bool CGIFDoc::HasLoopBlock() const
 {
     return std::any_of(m_blocks.begin(), m_blocks.end(),
                        [](const auto& b) { return IsKind<CGifAppBlockNavigatorLoop>(b.get()); });
+}
+
+bool CGIFDoc::HasImageBlocks() const
+{
+    return std::any_of(m_blocks.begin() + std::min<std::ptrdiff_t>(1, GetBlockCount()), m_blocks.end(),
+                       [](const auto& b) { return IsKind<CGifImageBlock>(b.get()); });
 }
 
 void CGIFDoc::InsertBlock(int index, std::unique_ptr<CGifBlock> block)
@@ -129,6 +136,29 @@ int CGIFDoc::GetGlobalTableSize() const
     return header != nullptr ? header->m_nTableBits : 0;
 }
 
+int CGIFDoc::CountImagesWithoutLocalTable() const
+{
+    int count = 0;
+    for (int i = 1; i < GetBlockCount(); ++i) {
+        const auto* image = dynamic_cast<const CGifImageBlock*>(GetBlock(i));
+        count += image != nullptr && !image->m_bLocalTable ? 1 : 0;
+    }
+    return count;
+}
+
+void CGIFDoc::CopyGlobalPaletteToImages()
+{
+    const HPALETTE global = GetGlobalPalette();
+    for (int i = 1; i < GetBlockCount(); ++i) {
+        auto* image = dynamic_cast<CGifImageBlock*>(GetBlock(i));
+        if (image == nullptr || image->m_bLocalTable)
+            continue;
+        image->m_hPalette = DuplicatePalette(global);
+        image->m_bLocalTable = true;
+        image->UpdateTableBits();
+    }
+}
+
 void CGIFDoc::OnInsertControl()
 {
     InsertControlBlock(m_nCurrent);
@@ -164,13 +194,6 @@ int ApplyPageToCurrentBlock(CGIFDoc& doc, CGifPageData& page)
     if ((result & 2) != 0)
         doc.UpdateAllViews();
     return result;
-}
-
-void DocumentMainWindow::CopyGlobalPalette() {}
-
-int DocumentMainWindow::CountNoLocalTable()
-{
-    return 0;
 }
 
 void DocumentMainWindow::ApplyPage()

@@ -30,6 +30,8 @@ public:
     CGifBlock* GetCurrentBlock() const { return m_nCurrent < 0 ? nullptr : GetBlock(m_nCurrent); }
     CGifHeaderBlock* GetHeader() const;
     bool HasLoopBlock() const;
+    // Save, save as and play need an image block (from index 1 on).
+    bool HasImageBlocks() const;
 
     // Inserts after block index (appends for -1); the new block becomes current and the
     // document modified. While a loop block exists nothing else goes between it and the header.
@@ -45,6 +47,10 @@ public:
     HPALETTE GetGlobalPalette() const;
     bool HasGlobalColorTable() const;
     int GetGlobalTableSize() const;
+    int CountImagesWithoutLocalTable() const;
+    // Images without a local table get a copy of the global palette as their own, so that
+    // they keep their colours when the global palette changes or goes.
+    void CopyGlobalPaletteToImages();
 
     void OnInsertControl();
     void OnInsertComment();
@@ -68,8 +74,8 @@ public:
     HPALETTE GetGlobalPalette() override { return m_doc.GetGlobalPalette(); }
     bool HasGlobalTable() override { return m_doc.HasGlobalColorTable(); }
     int GetGlobalTableSize() override { return m_doc.GetGlobalTableSize(); }
-    void CopyGlobalPalette() override;
-    int CountNoLocalTable() override;
+    void CopyGlobalPalette() override { m_doc.CopyGlobalPaletteToImages(); }
+    int CountNoLocalTable() override { return m_doc.CountImagesWithoutLocalTable(); }
     void ApplyPage() override;
 
     // The page ApplyPage takes the current block's values from; not owned.

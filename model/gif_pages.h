@@ -9,6 +9,7 @@
 #include "platform/draw.h"
 #include "platform/packed_dib.h"
 #include "platform/palette.h"
+#include "platform/progress.h"
 
 namespace korvanta {
 
@@ -70,6 +71,8 @@ public:
     bool m_bLocalTable = false;
     int m_nTableBits = 0;
     bool m_bSorted = false;
+    // Shows the progress of a dither when the palette is replaced; not owned, may be NULL.
+    ProgressFactory* m_pProgress = nullptr;
 };
 
 class CGifCommentPageData : public CGifPageData {

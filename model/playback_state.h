@@ -9,9 +9,15 @@
 
 namespace korvanta {
 
+class CGifImageBlock;
+
 class PlaybackState {
 public:
     virtual ~PlaybackState() = default;
+
+    // Composes the image onto the canvas with the disposal, transparency and interlaced
+    // build-up in force; the player fills this in.
+    virtual void ComposeImage(const CGifImageBlock& /*image*/) {}
 
     int m_nScan = 0;                   // index of the block whose Play is running
     int m_nRestart = 0;                // each later pass resumes at the block after this one

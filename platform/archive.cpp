@@ -106,6 +106,11 @@ void CArchive::Flush()
     m_pFile->Write(m_buffer.data(), pending);
 }
 
+std::uint64_t CArchive::GetConsumedPosition() const
+{
+    return m_pFile->GetPosition() - (m_nEnd - m_nCur);
+}
+
 void CArchive::Close()
 {
     if (!m_bLoading)

@@ -55,6 +55,10 @@ public:
     void Flush();
     void Close();  // storing: Flush
 
+    // Loading: the file position the bytes consumed so far reach, what Flush would leave,
+    // without giving the read-ahead back.
+    std::uint64_t GetConsumedPosition() const;
+
     // The document being read or written, for blocks that need to ask it something.
     CDocument* m_pDocument = nullptr;
 

@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)" --target korvanta-cli
-./build/cli/korvanta-cli info res/samples/blocks.gif "$@"
+./build/cli/korvanta-cli info res/samples/sample.gif "$@"

@@ -4,6 +4,7 @@
 set -u
 cli=$1
 src=$2
+make_sample=$3
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 failures=0
@@ -32,6 +33,13 @@ grep -q "^korvanta-cli: $tmp/bad.gif: ." "$tmp/bad.err" || fail "bad file: messa
 "$cli" convert "$sample" "$tmp/no/such/dir/out.gif" 2>/dev/null && fail "convert into a missing folder exited 0"
 "$cli" --help | grep -q convert || fail "--help does not describe convert"
 "$cli" frobnicate 2>/dev/null; [ $? -eq 2 ] || fail "an unknown command did not exit 2"
+
+# The bundled animation is what the sample maker makes, and every image survives a convert.
+"$make_sample" "$tmp/sample.gif" || fail "the sample maker exited $?"
+cmp -s "$tmp/sample.gif" "$src/res/samples/sample.gif" || fail "res/samples/sample.gif is not what korvanta-make-sample makes"
+"$cli" info --json "$src/res/samples/sample.gif" | grep -q '"interlace": true' || fail "the sample has no interlaced image"
+"$cli" convert "$src/res/samples/sample.gif" "$tmp/sample2.gif" && cmp -s "$tmp/sample2.gif" "$src/res/samples/sample.gif" ||
+  fail "the sample does not convert back byte for byte"
 
 [ $failures -eq 0 ] && echo "all korvanta-cli checks passed"
 exit $((failures > 0))

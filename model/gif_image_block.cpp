@@ -1,0 +1,384 @@
+#include "model/gif_image_block.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "codec/lzw_decoder.h"
+#include "codec/lzw_encoder.h"
+#include "imaging/dib.h"
+#include "imaging/palette_fit.h"
+#include "model/gif_doc.h"
+#include "model/gif_header_block.h"
+#include "model/gif_pages.h"
+#include "model/playback_state.h"
+#include "platform/archive.h"
+#include "platform/draw.h"
+#include "platform/file.h"
+#include "platform/progress.h"
+
+namespace korvanta {
+
+const CRuntimeClass CGifImageBlock::classInfo{"CGifImageBlock", &CGifBlock::classInfo};
+
+int InterlaceOrder::Next()
+{
+    static constexpr std::array<int, 4> kStart{0, 4, 2, 1};
+    static constexpr std::array<int, 4> kStep{8, 8, 4, 2};
+    if (!m_bStarted) {
+        m_bStarted = true;
+        return m_nRow;
+    }
+    m_nRow += kStep[static_cast<std::size_t>(m_nPass)];
+    while (m_nRow >= m_nHeight && m_nPass < 3)
+        m_nRow = kStart[static_cast<std::size_t>(++m_nPass)];
+    return m_nRow;
+}
+
+void ReportReadPosition(const CArchive& ar, Progress* progress)
+{
+    const auto length = ar.GetFile()->GetLength();
+    if (progress == nullptr || length == 0)
+        return;
+    const double fraction = static_cast<double>(ar.GetConsumedPosition()) / static_cast<double>(length);
+    progress->SetPos(static_cast<int>(fraction * 65535.0));
+}
+
+namespace {
+
+[[noreturn]] void ThrowTooLarge(int width, int height)
+{
+    throw CArchiveException(CArchiveException::genericException,
+                            "イメージが大きすぎます (" + std::to_string(width) + "x" + std::to_string(height) +
+                                ")。扱えるのは 134217728 画素までです。");
+}
+
+// Each row's position: natural order, or the interlace order.
+template <class Fn>
+void ForEachStreamRow(int height, bool interlaced, Fn&& fn)
+{
+    InterlaceOrder order(height);
+    for (int n = 0; n < height; ++n) {
+        if (!fn(interlaced ? order.Next() : n))
+            return;
+    }
+}
+
+HPALETTE ReadPalette(std::span<const std::uint8_t> rgb)
+{
+    std::array<PALETTEENTRY, 256> entries{};
+    const std::size_t count = rgb.size() / 3;
+    for (std::size_t i = 0; i < count; ++i)
+        entries[i] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2], 0};
+    return CPalette::Create(std::span(entries.data(), count));
+}
+
+}  // namespace
+
+int CGifImageBlock::Width() const
+{
+    return m_hDib ? PackedDibWidth(*m_hDib) : 0;
+}
+
+int CGifImageBlock::Height() const
+{
+    return m_hDib ? PackedDibHeight(*m_hDib) : 0;
+}
+
+void CGifImageBlock::UpdateTableBits()
+{
+    m_nTableBits = TableBitsFor(m_hPalette);
+}
+
+void CGifImageBlock::LoadColorTable(const HPALETTE& palette)
+{
+    if (!m_hDib || !palette)
+        return;
+    std::uint8_t* table = PackedDibColorTable(*m_hDib);
+    const int count = std::min(palette->GetEntryCount(), PackedDibColorCount(*m_hDib));
+    for (int i = 0; i < count; ++i) {
+        const PALETTEENTRY& e = (*palette)[i];
+        table[i * 4] = e.peBlue;
+        table[i * 4 + 1] = e.peGreen;
+        table[i * 4 + 2] = e.peRed;
+    }
+}
+
+CSize CGifImageBlock::GetListSize() const
+{
+    return {128, 80};
+}
+
+PageKind CGifImageBlock::GetPage() const
+{
+    return PageKind::image;
+}
+
+void CGifImageBlock::DrawInList(CDC& dc, const CRect& rect)
+{
+    const int w = Width();
+    const int h = Height();
+    if (w <= 0 || h <= 0)
+        return;
+    // Fitted into the rectangle, anchored at its top left; small images are enlarged.
+    const double horizontal = static_cast<double>(rect.Width()) / w;
+    const double vertical = static_cast<double>(rect.Height()) / h;
+    CRect target = rect;
+    if (vertical <= horizontal)
+        target.right = rect.left + static_cast<int>(vertical * w);
+    else
+        target.bottom = rect.top + static_cast<int>(horizontal * h);
+    dc.DrawDib(target, m_hDib, CRect{0, 0, w, h});
+}
+
+void CGifImageBlock::UpdatePage(CGifPageData& pageData)
+{
+    auto* page = dynamic_cast<CGifImagePageData*>(&pageData);
+    if (page == nullptr)
+        return;
+    page->m_nLeft = m_nLeft;
+    page->m_nTop = m_nTop;
+    page->m_nWidth = static_cast<unsigned>(Width());
+    page->m_nHeight = static_cast<unsigned>(Height());
+    page->m_bLocalTable = m_bLocalTable;
+    page->m_bInterlace = m_bInterlace;
+    page->m_bSorted = m_bSorted;
+    page->m_nTableBits = m_nTableBits;
+    page->m_hPalette = m_hPalette;  // borrowed
+}
+
+int CGifImageBlock::UpdateFromPage(CGifPageData& pageData)
+{
+    auto* page = dynamic_cast<CGifImagePageData*>(&pageData);
+    if (page == nullptr)
+        return 0;
+    bool changed = page->m_bSorted != m_bSorted || page->m_nTop != m_nTop || page->m_bInterlace != m_bInterlace ||
+                   page->m_nLeft != m_nLeft || page->m_bLocalTable != m_bLocalTable;
+    bool refitted = false;
+    m_nLeft = page->m_nLeft;
+    m_nTop = page->m_nTop;
+    if (m_bLocalTable && page->m_bLocalTable) {
+        if (page->m_hPalette != m_hPalette && page->m_hPalette) {
+            FitDibToPalette(m_hDib, page->m_hPalette, page->m_nConvert, page->m_pProgress);
+            m_hPalette = page->m_hPalette;
+            changed = refitted = true;
+        }
+    } else if (m_bLocalTable && !page->m_bLocalTable) {
+        // The image goes over to the palette the page supplies (the global one) without
+        // keeping it: without a local table the image has no palette of its own.
+        if (page->m_hPalette != m_hPalette && page->m_hPalette) {
+            FitDibToPalette(m_hDib, page->m_hPalette, page->m_nConvert, page->m_pProgress);
+            refitted = true;
+        }
+        m_hPalette = nullptr;
+        changed = true;
+    } else if (!m_bLocalTable && page->m_bLocalTable) {
+        m_hPalette = page->m_hPalette;
+        changed = true;
+    }
+    m_bLocalTable = page->m_bLocalTable;
+    m_bInterlace = page->m_bInterlace;
+    m_bSorted = page->m_bSorted;
+    UpdateTableBits();
+    return (refitted ? 2 : 0) | (changed ? 1 : 0);
+}
+
+bool CGifImageBlock::Play(PlaybackState& wnd)
+{
+    wnd.ComposeImage(*this);
+    return true;
+}
+
+void CGifImageBlock::SerializeGif(CArchive& ar, Progress* progress)
+{
+    if (ar.IsLoading())
+        Read(ar, progress);
+    else
+        Write(ar);
+}
+
+void CGifImageBlock::Read(CArchive& ar, Progress* progress)
+{
+    m_nLeft = ar.ReadWord();
+    m_nTop = ar.ReadWord();
+    const int width = ar.ReadWord();
+    const int height = ar.ReadWord();
+    const std::uint8_t packed = ar.ReadByte();
+    m_bLocalTable = (packed & 0x80) != 0;
+    m_bInterlace = (packed & 0x40) != 0;
+    m_bSorted = (packed & 0x20) != 0;
+    m_nTableBits = static_cast<std::uint8_t>(packed & 7);
+    if (m_bLocalTable) {
+        std::array<std::uint8_t, 3 * 256> rgb{};
+        const std::size_t bytes = static_cast<std::size_t>(3 * (2 << m_nTableBits));
+        if (ar.Read(rgb.data(), bytes) < bytes)
+            throw CArchiveException(CArchiveException::endOfFile);
+        m_hPalette = ReadPalette(std::span(rgb.data(), bytes));
+    }
+    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > kMaxImagePixels)
+        ThrowTooLarge(width, height);
+    m_hDib = NewPackedDib(width, height, 8);
+    if (!m_hDib)
+        throw CMemoryException();
+
+    const std::uint8_t minimumCodeSize = ar.ReadByte();
+    CLzwDecoder decoder;
+    if (decoder.LzwDecoderOpen(ar, minimumCodeSize, width) == 0) {
+        decoder.LzwDecoderPrime();
+        // Rows the data never reaches keep index 0: once the data is exhausted nothing more
+        // is decoded, so a few bytes claiming a huge image cost no work per missing row.
+        ForEachStreamRow(height, m_bInterlace, [&](int y) {
+            decoder.LzwDecodeRow(PackedDibRow(*m_hDib, y), width);
+            ReportReadPosition(ar, progress);
+            return !decoder.DataExhausted();
+        });
+    }
+    if (m_bLocalTable)
+        LoadColorTable(m_hPalette);
+    const bool terminatorRead = decoder.TerminatorConsumed();
+    decoder.LzwDecoderClose();
+    // Whatever the data held, reading resumes right after the image's terminator.
+    if (!terminatorRead) {
+        std::array<std::uint8_t, 256> skip{};
+        while (const unsigned n = ar.ReadByte()) {
+            if (ar.Read(skip.data(), n) < n)
+                throw CArchiveException(CArchiveException::endOfFile);
+        }
+    }
+}
+
+int CGifImageBlock::MinimumCodeSize(const CArchive& ar) const
+{
+    int bits = m_nTableBits;
+    if (!m_bLocalTable) {
+        const auto* doc = dynamic_cast<const CGIFDoc*>(ar.m_pDocument);
+        bits = doc != nullptr ? doc->GetGlobalTableSize() : 7;
+    }
+    int size = bits == 0 ? 2 : bits + 1;
+    // Pixels beyond the table must still be coded as themselves: a code size too small for
+    // them would write codes the decoder reads as clear or end codes and corrupt the stream.
+    std::uint8_t highest = 0;
+    const int w = Width();
+    for (int y = 0; y < Height() && highest < 0x80; ++y) {
+        const std::uint8_t* row = PackedDibRow(*m_hDib, y);
+        highest = std::max(highest, *std::max_element(row, row + w));
+    }
+    while (size < 8 && (1 << size) <= highest)
+        ++size;
+    return size;
+}
+
+namespace {
+
+std::uint16_t Word(int value, const char* name)
+{
+    if (value < 0 || value > 0xFFFF)
+        throw CArchiveException(CArchiveException::genericException,
+                                std::string("イメージの") + name + " (" + std::to_string(value) +
+                                    ") は GIF に保存できません。0 から 65535 の値にしてください。");
+    return static_cast<std::uint16_t>(value);
+}
+
+}  // namespace
+
+void CGifImageBlock::Write(CArchive& ar) const
+{
+    const int width = Width();
+    const int height = Height();
+    ar.WriteByte(0x2C);
+    ar.WriteWord(Word(m_nLeft, "左位置"));
+    ar.WriteWord(Word(m_nTop, "上位置"));
+    ar.WriteWord(Word(width, "幅"));
+    ar.WriteWord(Word(height, "高さ"));
+    ar.WriteByte(static_cast<std::uint8_t>((m_bLocalTable ? 0x80 : 0) | (m_bInterlace ? 0x40 : 0) |
+                                           (m_bSorted ? 0x20 : 0) | (m_nTableBits & 7)));
+    if (m_bLocalTable)
+        WriteColorTable(ar, m_hPalette, m_nTableBits);
+    const auto minimumCodeSize = static_cast<std::uint8_t>(width > 0 && height > 0 ? MinimumCodeSize(ar) : 2);
+    ar.WriteByte(minimumCodeSize);
+    CLzwEncoder encoder;
+    if (encoder.LzwEncoderOpen(ar, minimumCodeSize) == 0) {
+        encoder.LzwEncoderStart();
+        ForEachStreamRow(height, m_bInterlace, [&](int y) {
+            encoder.LzwEncodeRow(PackedDibRow(*m_hDib, y), width);
+            return true;
+        });
+    }
+    encoder.LzwEncoderFinish();
+    ar.WriteByte(0);
+    encoder.LzwEncoderClose();
+}
+
+ClipData CGifImageBlock::CreateClipData() const
+{
+    const int width = Width();
+    const int height = Height();
+    try {
+        std::vector<std::uint8_t> out;
+        const std::size_t table = m_bLocalTable ? static_cast<std::size_t>(3 * (2 << m_nTableBits)) : 0;
+        out.reserve(10 + table + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        CMemFile file("clipboard");
+        CArchive ar(&file, CArchive::store);
+        ar.WriteByte(0x2C);
+        for (const int value : {m_nLeft, m_nTop, width, height})
+            ar.WriteWord(static_cast<std::uint16_t>(value & 0xFFFF));
+        ar.WriteByte(static_cast<std::uint8_t>((m_bLocalTable ? 0x80 : 0) | (m_bInterlace ? 0x40 : 0) |
+                                               (m_bSorted ? 0x20 : 0) | (m_nTableBits & 7)));
+        if (m_bLocalTable)
+            WriteColorTable(ar, m_hPalette, m_nTableBits);
+        for (int y = height - 1; y >= 0; --y)  // bottom row first, no padding
+            ar.Write(PackedDibRow(*m_hDib, y), static_cast<std::size_t>(width));
+        ar.Close();
+        return file.Detach();
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+bool CGifImageBlock::ReadClipData(std::span<const std::uint8_t> data)
+{
+    if (data.size() < 9)
+        return false;
+    const auto word = [&](std::size_t i) { return data[i] | (data[i + 1] << 8); };
+    const int width = word(4);
+    const int height = word(6);
+    const std::uint8_t packed = data[8];
+    const bool localTable = (packed & 0x80) != 0;
+    const auto tableBits = static_cast<std::uint8_t>(packed & 7);
+    const std::size_t table = localTable ? static_cast<std::size_t>(3 * (2 << tableBits)) : 0;
+    const std::uint64_t pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    // The item must hold its whole table and every pixel; a short or lying item is refused.
+    if (pixels > kMaxImagePixels || data.size() - 9 < table || data.size() - 9 - table < pixels)
+        return false;
+    PackedDib dib = NewPackedDib(width, height, 8);
+    if (!dib)
+        return false;
+    const std::uint8_t* source = data.data() + 9 + table;
+    for (int y = height - 1; y >= 0; --y, source += width)
+        std::copy_n(source, width, PackedDibRow(*dib, y));
+    m_nLeft = word(0);
+    m_nTop = word(2);
+    m_bLocalTable = localTable;
+    m_bInterlace = (packed & 0x40) != 0;
+    m_bSorted = (packed & 0x20) != 0;
+    m_nTableBits = tableBits;
+    m_hDib = std::move(dib);
+    m_hPalette = localTable ? ReadPalette(data.subspan(9, table)) : nullptr;
+    if (m_bLocalTable)
+        LoadColorTable(m_hPalette);
+    return true;
+}
+
+bool CGifImageBlock::AdoptFrom(const CGifHeaderBlock* sourceHeader)
+{
+    // The colours an image without a local table showed in its own file are that file's
+    // global palette (or its default palette): they become its local table.
+    if (!m_bLocalTable && sourceHeader != nullptr && sourceHeader->m_hPalette) {
+        m_bLocalTable = true;
+        m_hPalette = DuplicatePalette(sourceHeader->m_hPalette);
+        UpdateTableBits();
+    }
+    return true;
+}
+
+}  // namespace korvanta
