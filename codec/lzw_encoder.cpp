@@ -172,9 +172,16 @@ int CLzwEncoder::LzwEncoderFinish()
         return m_nStatus;
     if (!m_bStarted)
         LzwEncoderStart();
-    if (m_bHavePending)
+    int endWidth = m_nCodeSize;
+    if (m_bHavePending) {
         WriteCode(m_nPending, m_nCodeSize);
-    WriteCode(m_nEndCode, m_nCodeSize);
+        // Reading the pending code, a decoder adds the entry this encoder never adds, and
+        // widens its codes when that entry fills the current width: the end code must then be
+        // one bit wider, or a strict decoder reads it from the padding.
+        if (m_nNextFree > m_nEndCode + 1 && m_nNextFree == (1 << m_nCodeSize) && m_nCodeSize < kMaxCodeSize)
+            ++endWidth;
+    }
+    WriteCode(m_nEndCode, endWidth);
     if (m_nBitCount > 0) {
         PutByte(static_cast<std::uint8_t>(m_bitBuffer));  // the unused high bits are zero
         m_bitBuffer = 0;

@@ -287,3 +287,25 @@ TEST(LzwEncoder, PixelsBeyondTheCodeSizeCannotBecomeControlCodes)
 
 }  // namespace
 }  // namespace korvanta
+
+namespace korvanta {
+namespace {
+
+TEST(LzwEncoder, EndCodeHasTheWidthADecoderExpectsAfterTheLastEntry)
+{
+    // Every length of a few patterns: some end just as the decoder's last entry fills a width,
+    // where the end code must be written one bit wider.
+    for (int minCodeSize = 2; minCodeSize <= 8; ++minCodeSize) {
+        for (int length = 1; length <= 300; ++length) {
+            Pixels row(static_cast<std::size_t>(length));
+            for (int i = 0; i < length; ++i)
+                row[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((i * 7 + i / 5) % (1 << minCodeSize));
+            const Parsed parsed = Parse(Encode({row}, minCodeSize), minCodeSize);
+            ASSERT_TRUE(parsed.wellFormed && parsed.ended) << "code size " << minCodeSize << ", " << length << " pixels";
+            EXPECT_EQ(parsed.pixels, row);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace korvanta
