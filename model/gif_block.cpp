@@ -78,6 +78,15 @@ void CGifBlock::WriteSubBlocks(CArchive& ar, std::span<const std::uint8_t> data)
     ar.WriteByte(0);
 }
 
+std::uint16_t CGifBlock::StreamWord(int value, const std::string& what)
+{
+    if (value < 0 || value > 0xFFFF)
+        throw CArchiveException(CArchiveException::genericException,
+                                what + " (" + std::to_string(value) +
+                                    ") は GIF に保存できません。0 から 65535 の値にしてください。");
+    return static_cast<std::uint16_t>(value);
+}
+
 void DrawListLabel(CDC& dc, const CRect& rect, const char* label)
 {
     dc.TextOut(rect.left + 8, rect.top + 8, label);

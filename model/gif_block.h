@@ -79,6 +79,9 @@ public:
     static unsigned ReadSubBlock(CArchive& ar, std::uint8_t* buffer);
     // Writes data as sub-blocks of at most 255 bytes, then the terminator.
     static void WriteSubBlocks(CArchive& ar, std::span<const std::uint8_t> data);
+    // A 16-bit stream field: a value outside 0..65535 throws CArchiveException with a message
+    // naming the field (what) rather than being written wrapped.
+    static std::uint16_t StreamWord(int value, const std::string& what);
 };
 
 // Kind test by run-time class, as in IsKindOf(RUNTIME_CLASS(T)).

@@ -173,23 +173,10 @@ void WriteColorTable(CArchive& ar, const HPALETTE& palette, int tableBits)
     }
 }
 
-namespace {
-
-std::uint16_t ScreenDimension(int value, const char* name)
-{
-    if (value < 0 || value > 0xFFFF)
-        throw CArchiveException(CArchiveException::genericException,
-                                std::string("論理画面の") + name + " (" + std::to_string(value) +
-                                    ") は GIF に保存できません。0 から 65535 の値にしてください。");
-    return static_cast<std::uint16_t>(value);
-}
-
-}  // namespace
-
 void CGifHeaderBlock::Write(CArchive& ar) const
 {
-    const std::uint16_t width = ScreenDimension(m_nWidth, "幅");
-    const std::uint16_t height = ScreenDimension(m_nHeight, "高さ");
+    const std::uint16_t width = StreamWord(m_nWidth, "論理画面の幅");
+    const std::uint16_t height = StreamWord(m_nHeight, "論理画面の高さ");
     ar.WriteWord(width);
     ar.WriteWord(height);
     ar.WriteByte(static_cast<std::uint8_t>((m_bGlobalTable ? 0x80 : 0) | ((m_nColorRes & 7) << 4) |

@@ -268,28 +268,15 @@ int CGifImageBlock::MinimumCodeSize(const CArchive& ar) const
     return size;
 }
 
-namespace {
-
-std::uint16_t Word(int value, const char* name)
-{
-    if (value < 0 || value > 0xFFFF)
-        throw CArchiveException(CArchiveException::genericException,
-                                std::string("イメージの") + name + " (" + std::to_string(value) +
-                                    ") は GIF に保存できません。0 から 65535 の値にしてください。");
-    return static_cast<std::uint16_t>(value);
-}
-
-}  // namespace
-
 void CGifImageBlock::Write(CArchive& ar) const
 {
     const int width = Width();
     const int height = Height();
     ar.WriteByte(0x2C);
-    ar.WriteWord(Word(m_nLeft, "左位置"));
-    ar.WriteWord(Word(m_nTop, "上位置"));
-    ar.WriteWord(Word(width, "幅"));
-    ar.WriteWord(Word(height, "高さ"));
+    ar.WriteWord(StreamWord(m_nLeft, "イメージの左位置"));
+    ar.WriteWord(StreamWord(m_nTop, "イメージの上位置"));
+    ar.WriteWord(StreamWord(width, "イメージの幅"));
+    ar.WriteWord(StreamWord(height, "イメージの高さ"));
     ar.WriteByte(static_cast<std::uint8_t>((m_bLocalTable ? 0x80 : 0) | (m_bInterlace ? 0x40 : 0) |
                                            (m_bSorted ? 0x20 : 0) | (m_nTableBits & 7)));
     if (m_bLocalTable)

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "imaging/dib.h"
 #include "model/gif_doc.h"
+#include "model/gif_image_block.h"
 #include "platform/archive.h"
 #include "platform/draw.h"
 #include "platform/file.h"
@@ -141,6 +143,17 @@ inline std::size_t ReadFrom(CGifBlock& block, const Bytes& bytes)
     block.SerializeGif(ar, nullptr);
     ar.Flush();
     return static_cast<std::size_t>(file.GetPosition());
+}
+
+// The image's pixel indices, top row first, without the rows' padding.
+inline Bytes Indexes(const CGifImageBlock& image)
+{
+    Bytes out;
+    for (int y = 0; y < image.Height(); ++y) {
+        const std::uint8_t* row = PackedDibRow(*image.m_hDib, y);
+        out.insert(out.end(), row, row + image.Width());
+    }
+    return out;
 }
 
 }  // namespace korvanta::test

@@ -18,6 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::Bytes;
+using test::Indexes;
 
 fs::path CorpusDir()
 {
@@ -45,16 +46,6 @@ std::vector<const CGifImageBlock*> Images(const CGIFDoc& doc)
             images.push_back(image);
     }
     return images;
-}
-
-Bytes Indexes(const CGifImageBlock& image)
-{
-    Bytes out;
-    for (int y = 0; y < image.Height(); ++y) {
-        const std::uint8_t* row = PackedDibRow(*image.m_hDib, y);
-        out.insert(out.end(), row, row + image.Width());
-    }
-    return out;
 }
 
 // Files our rules refuse although another decoder shows something, and why. The fuzzer-made

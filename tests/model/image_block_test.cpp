@@ -48,16 +48,6 @@ std::unique_ptr<CGifImageBlock> MakeImage(int width, int height, F f)
     return image;
 }
 
-Bytes Pixels(const CGifImageBlock& image)
-{
-    Bytes out;
-    for (int y = 0; y < image.Height(); ++y) {
-        const std::uint8_t* row = PackedDibRow(*image.m_hDib, y);
-        out.insert(out.end(), row, row + image.Width());
-    }
-    return out;
-}
-
 // A document of header (global table of 2 << bits grey entries when bits >= 0) and the blocks.
 Bytes WriteDocument(std::vector<std::unique_ptr<CGifBlock>> blocks, int globalBits = 7)
 {
@@ -93,7 +83,7 @@ TEST(ImageBlock, DecodesItsDataIntoTheDib)
     test::ReadInto(doc, kScreen4x1 + B({0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0x00, 2, 3, 0x44, 0x34, 0x05, 0, 0x3B}));
     ASSERT_EQ(doc.GetBlockCount(), 2);
     const auto& image = ImageAt(doc, 1);
-    EXPECT_EQ(Pixels(image), B({0, 1, 2, 3}));
+    EXPECT_EQ(test::Indexes(image), B({0, 1, 2, 3}));
     EXPECT_FALSE(image.m_hPalette);
     // the default palette's entry 37 (36, 36, 85) sits in the DIB's table as blue, green, red
     const std::uint8_t* table = PackedDibColorTable(*image.m_hDib);
@@ -111,7 +101,7 @@ TEST(ImageBlock, RoundTripsWithLocalTableAndInterlace)
     image->m_hPalette = Grey(5);
     image->UpdateTableBits();
     EXPECT_EQ(image->m_nTableBits, 2);
-    const Bytes expected = Pixels(*image);
+    const Bytes expected = test::Indexes(*image);
     std::vector<std::unique_ptr<CGifBlock>> blocks;
     blocks.push_back(std::move(image));
     const Bytes file = WriteDocument(std::move(blocks), -1);
@@ -119,7 +109,7 @@ TEST(ImageBlock, RoundTripsWithLocalTableAndInterlace)
     CGIFDoc doc;
     test::ReadInto(doc, file);
     const auto& back = ImageAt(doc, 1);
-    EXPECT_EQ(Pixels(back), expected);
+    EXPECT_EQ(test::Indexes(back), expected);
     EXPECT_EQ(back.m_nTop, 65535);
     EXPECT_TRUE(back.m_bInterlace && back.m_bSorted && back.m_bLocalTable);
     EXPECT_EQ(back.m_hPalette->GetEntryCount(), 8);  // a table of 2 << 2 entries
@@ -150,7 +140,7 @@ TEST(ImageBlock, PixelsBeyondTheTableWidenTheCodeSizeInsteadOfCorruptingTheStrea
     const Bytes file = WriteDocument(std::move(blocks), 0);  // a global table of 2 colours
     CGIFDoc doc;
     test::ReadInto(doc, file);
-    EXPECT_EQ(Pixels(ImageAt(doc, 1)), Pixels(*MakeImage(16, 16, [](int x, int y) { return (x * 16 + y) & 0xFF; })));
+    EXPECT_EQ(test::Indexes(ImageAt(doc, 1)), test::Indexes(*MakeImage(16, 16, [](int x, int y) { return (x * 16 + y) & 0xFF; })));
 }
 
 TEST(ImageBlock, UndecodableCodeSizesKeepIndexZeroAndTheFileOpens)
@@ -160,7 +150,7 @@ TEST(ImageBlock, UndecodableCodeSizesKeepIndexZeroAndTheFileOpens)
         test::ReadInto(doc, kScreen4x1 + B({0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0x00, codeSize, 3, 0x44, 0x34, 0x05, 0}) +
                                 B({0x21, 0xFE, 1, 'k', 0, 0x3B}));
         ASSERT_EQ(doc.GetBlockCount(), 3) << codeSize;
-        EXPECT_EQ(Pixels(ImageAt(doc, 1)), B({0, 0, 0, 0}));
+        EXPECT_EQ(test::Indexes(ImageAt(doc, 1)), B({0, 0, 0, 0}));
         EXPECT_EQ(static_cast<CGifCommentBlock*>(doc.GetBlock(2))->m_strText, "k");
     }
 }
@@ -218,7 +208,7 @@ TEST(ImageBlock, ClipboardFormRoundTripsAndIsBounded)
 
     CGifImageBlock copy;
     ASSERT_TRUE(copy.ReadClipData(std::span(*clip).subspan(1)));
-    EXPECT_EQ(Pixels(copy), Pixels(*image));
+    EXPECT_EQ(test::Indexes(copy), test::Indexes(*image));
     EXPECT_EQ(copy.m_nLeft, 7);
     EXPECT_EQ(copy.m_hPalette->GetEntryCount(), 64);
     EXPECT_EQ(PackedDibColorTable(*copy.m_hDib)[4 * 5], 5);
@@ -273,7 +263,7 @@ TEST(ImageBlock, PageExchangeRefitsAndTakesPalettes)
     EXPECT_EQ(image->UpdateFromPage(page), 3);
     EXPECT_EQ(image->m_hPalette, page.m_hPalette);
     EXPECT_EQ(image->m_nTableBits, 1);
-    EXPECT_EQ(Pixels(*image), B({0, 1}));
+    EXPECT_EQ(test::Indexes(*image), B({0, 1}));
     EXPECT_EQ(PackedDibColorTable(*image->m_hDib)[2], 255);
 
     // dropping the local table for the global palette: refitted, no palette of its own
@@ -324,11 +314,11 @@ TEST(ImageBlock, EveryNonEmptyRowCountAndWidthRoundTrips)
         std::vector<std::unique_ptr<CGifBlock>> blocks;
         blocks.push_back(MakeImage(w, h, [](int x, int y) { return (x ^ (y * 31)) & 0xFF; }));
         static_cast<CGifImageBlock&>(*blocks.back()).m_bInterlace = (w % 2) == 1;
-        const Bytes expected = Pixels(static_cast<CGifImageBlock&>(*blocks.back()));
+        const Bytes expected = test::Indexes(static_cast<CGifImageBlock&>(*blocks.back()));
         const Bytes file = WriteDocument(std::move(blocks));
         CGIFDoc doc;
         test::ReadInto(doc, file);
-        EXPECT_EQ(Pixels(ImageAt(doc, 1)), expected) << w << "x" << h;
+        EXPECT_EQ(test::Indexes(ImageAt(doc, 1)), expected) << w << "x" << h;
         EXPECT_EQ(test::WriteOut(doc), file) << w << "x" << h;
     }
 }
