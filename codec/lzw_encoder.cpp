@@ -119,10 +119,9 @@ int CLzwEncoder::LzwEncodeRow(const std::uint8_t* source, int length)
         const int pixel = source[i] & pixelMask;
         const std::uint32_t key =
             (static_cast<std::uint32_t>(pending) << 8) | static_cast<std::uint32_t>(pixel);
-        // pending and pixel << 4 are both below 4096, so h is inside the table; the probe
-        // ends because the table is never more than 4096 / 5101 full.
-        int h = (pixel << 4) ^ pending;
-        const int step = h == 0 ? 1 : kHashSize - h;
+        // key is below 2^20; the multiplier spreads neighbouring keys over the table, and the
+        // probe ends because the table is never more than half full.
+        int h = static_cast<int>((key * 2654435761u) >> (32 - kHashBits));
         bool found = false;
         for (;;) {
             const Slot& slot = hash[h];
@@ -132,9 +131,7 @@ int CLzwEncoder::LzwEncodeRow(const std::uint8_t* source, int length)
             }
             if (slot.key == kEmptyKey)
                 break;
-            h -= step;
-            if (h < 0)
-                h += kHashSize;
+            h = (h + 1) & (kHashSize - 1);
         }
         if (found) {
             pending = hash[h].code;

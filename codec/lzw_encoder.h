@@ -26,7 +26,10 @@ public:
     static constexpr int kStatusOk = 0;
     static constexpr int kStatusCannotOpen = 1;
     static constexpr int kMaxCodeSize = 12;
-    static constexpr int kHashSize = 5101;  // prime, above the 4094 entries one table can hold
+    // A power of two twice the 4094 entries one table can hold: with a multiplicative hash and
+    // linear probing, a probe rarely looks at more than two slots.
+    static constexpr int kHashBits = 13;
+    static constexpr int kHashSize = 1 << kHashBits;
 
     CLzwEncoder() = default;
     CLzwEncoder(const CLzwEncoder&) = delete;

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
+  libbenchmark-dev libgif-dev
+  imagemagick gifsicle
 )
 
 missing=()

@@ -10,6 +10,7 @@ jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+cmake -S . -B build-bench -G Ninja -DKORVANTA_BUILD_BENCH=ON -DKORVANTA_BUILD_TESTS=OFF -DKORVANTA_BUILD_CLI=OFF && cmake --build build-bench -j"$jobs" --target korvanta-bench
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVANTA_SANITIZE=ON -DKORVANTA_BUILD_CLI=OFF
 cmake --build build-asan -j"$jobs"

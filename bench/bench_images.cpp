@@ -1,0 +1,236 @@
+#include "bench_images.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace korvanta::bench {
+
+namespace {
+
+// xorshift64*: fast, and the same sequence on every platform.
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : m_state(seed | 1) {}
+    std::uint32_t Next()
+    {
+        m_state ^= m_state >> 12;
+        m_state ^= m_state << 25;
+        m_state ^= m_state >> 27;
+        return static_cast<std::uint32_t>((m_state * 0x2545F4914F6CDD1Dull) >> 32);
+    }
+
+private:
+    std::uint64_t m_state;
+};
+
+std::uint8_t Byte(double value)
+{
+    return static_cast<std::uint8_t>(std::clamp(static_cast<int>(std::lround(value)), 0, 255));
+}
+
+Frame NewFrame(int width, int height)
+{
+    Frame frame;
+    frame.width = width;
+    frame.height = height;
+    frame.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    return frame;
+}
+
+// Position at time t of a point that starts at start, moves by speed a frame and bounces off
+// 0 and range.
+int Bounce(int start, int speed, int t, int range)
+{
+    if (range <= 0)
+        return 0;
+    int p = (start + speed * t) % (2 * range);
+    if (p < 0)
+        p += 2 * range;
+    return p > range ? 2 * range - p : p;
+}
+
+}  // namespace
+
+std::uint64_t BenchImage::PixelCount() const
+{
+    std::uint64_t sum = 0;
+    for (const Frame& frame : frames)
+        sum += static_cast<std::uint64_t>(frame.width) * static_cast<std::uint64_t>(frame.height);
+    return sum;
+}
+
+BenchImage MakeNoiseImage(int width, int height)
+{
+    BenchImage image;
+    image.name = "noise_" + std::to_string(width) + "x" + std::to_string(height);
+    image.screenWidth = width;
+    image.screenHeight = height;
+    for (int i = 0; i < 256; ++i)
+        image.palette.push_back(PALETTEENTRY{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i * 7),
+                                             static_cast<std::uint8_t>(i * 13), 0});
+    Frame frame = NewFrame(width, height);
+    Random random(0x6E6F697365ull);
+    for (std::uint8_t& p : frame.pixels) p = static_cast<std::uint8_t>(random.Next() >> 24);
+    image.frames.push_back(std::move(frame));
+    return image;
+}
+
+BenchImage MakePhotoImage(int width, int height)
+{
+    BenchImage image;
+    image.name = "photo_" + std::to_string(width) + "x" + std::to_string(height);
+    image.screenWidth = width;
+    image.screenHeight = height;
+    // Index r * 42 + g * 6 + b for levels r, b in 0..5 and g in 0..6; 252..255 are greys.
+    for (int r = 0; r < 6; ++r)
+        for (int g = 0; g < 7; ++g)
+            for (int b = 0; b < 6; ++b)
+                image.palette.push_back(PALETTEENTRY{Byte(r * 51.0), Byte(g * 42.5), Byte(b * 51.0), 0});
+    for (int i = 0; i < 4; ++i)
+        image.palette.push_back(PALETTEENTRY{Byte(40 + i * 50), Byte(40 + i * 50), Byte(40 + i * 50), 0});
+
+    struct Blob {
+        double x, y, radius, red, green, blue;
+    };
+    static constexpr std::array<Blob, 5> kBlobs{{
+        {0.25, 0.70, 0.22, 60, 140, 40},    // foliage
+        {0.70, 0.65, 0.30, 120, 90, 60},    // earth
+        {0.80, 0.20, 0.08, 255, 240, 200},  // sun
+        {0.45, 0.40, 0.15, 200, 120, 110},  // skin
+        {0.10, 0.15, 0.12, 230, 230, 240},  // cloud
+    }};
+    Frame frame = NewFrame(width, height);
+    Random random(0x70686F746Full);
+    for (int y = 0; y < height; ++y) {
+        const double fy = static_cast<double>(y) / height;
+        std::uint8_t* row = frame.Row(y);
+        for (int x = 0; x < width; ++x) {
+            const double fx = static_cast<double>(x) / width;
+            // Sky above, ground below.
+            double red = 70 + 120 * fy;
+            double green = 110 + 60 * std::sin(3.0 * fx + 2.0 * fy);
+            double blue = 220 - 170 * fy;
+            for (const Blob& blob : kBlobs) {
+                const double dx = (fx - blob.x) * width / height;
+                const double dy = fy - blob.y;
+                const double weight = std::exp(-(dx * dx + dy * dy) / (blob.radius * blob.radius));
+                red += (blob.red - red) * weight;
+                green += (blob.green - green) * weight;
+                blue += (blob.blue - blue) * weight;
+            }
+            // Grain of the surface and of the film.
+            const double texture = 10 * std::sin(x * 0.37) * std::sin(y * 0.29) +
+                                   static_cast<double>(random.Next() >> 27) - 16.0;
+            const int r = Byte(red + texture) * 6 / 256;
+            const int g = Byte(green + texture) * 7 / 256;
+            const int b = Byte(blue + texture) * 6 / 256;
+            row[x] = static_cast<std::uint8_t>(r * 42 + g * 6 + b);
+        }
+    }
+    image.frames.push_back(std::move(frame));
+    return image;
+}
+
+BenchImage MakeAnimation(int width, int height, int frameCount)
+{
+    BenchImage image;
+    image.name =
+        "anim_" + std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(frameCount);
+    image.screenWidth = width;
+    image.screenHeight = height;
+    image.animated = true;
+    // 0..15 background blues, 16..95 five balls of 16 shades, 96..143 three bars of 16 shades,
+    // the rest a grey ramp nobody uses.
+    for (int i = 0; i < 16; ++i)
+        image.palette.push_back(PALETTEENTRY{Byte(20 + i * 4), Byte(40 + i * 6), Byte(120 + i * 8), 0});
+    static constexpr std::array<std::array<int, 3>, 8> kHues{{
+        {255, 80, 60},
+        {250, 200, 40},
+        {80, 220, 90},
+        {90, 120, 255},
+        {230, 90, 230},
+        {240, 140, 30},
+        {40, 200, 200},
+        {200, 200, 200},
+    }};
+    for (const auto& hue : kHues) {
+        for (int shade = 0; shade < 16; ++shade) {
+            const double light = 1.0 - shade / 20.0;
+            image.palette.push_back(
+                PALETTEENTRY{Byte(hue[0] * light), Byte(hue[1] * light), Byte(hue[2] * light), 0});
+        }
+    }
+    while (image.palette.size() < 256) {
+        const auto v = static_cast<std::uint8_t>(image.palette.size());
+        image.palette.push_back(PALETTEENTRY{v, v, v, 0});
+    }
+
+    struct Ball {
+        int x, y, radius, dx, dy;
+    };
+    static constexpr std::array<Ball, 5> kBalls{{
+        {50, 60, 40, 7, 5},
+        {300, 200, 60, -5, 3},
+        {500, 100, 30, 9, -6},
+        {150, 350, 50, 4, -4},
+        {400, 300, 35, -8, -7},
+    }};
+    struct Bar {
+        int x, y, width, height, dx;
+    };
+    static constexpr std::array<Bar, 3> kBars{
+        {{0, 40, 40, 160, 6}, {200, 260, 60, 120, -4}, {450, 150, 30, 200, 3}}};
+
+    for (int t = 0; t < frameCount; ++t) {
+        Frame frame = NewFrame(width, height);
+        for (int y = 0; y < height; ++y) {
+            std::uint8_t* row = frame.Row(y);
+            for (int x = 0; x < width; ++x)
+                row[x] = static_cast<std::uint8_t>(((x + y) / 24) % 8 + 8 * ((y / 120) % 2));
+        }
+        for (std::size_t i = 0; i < kBars.size(); ++i) {
+            const Bar& bar = kBars[i];
+            const int left = Bounce(bar.x, bar.dx, t, width - bar.width);
+            for (int y = bar.y; y < std::min(height, bar.y + bar.height); ++y)
+                std::fill_n(frame.Row(y) + left, bar.width,
+                            static_cast<std::uint8_t>(96 + 16 * i + ((y - bar.y) / 10) % 16));
+        }
+        for (std::size_t i = 0; i < kBalls.size(); ++i) {
+            const Ball& ball = kBalls[i];
+            const int cx = ball.radius + Bounce(ball.x, ball.dx, t, width - 2 * ball.radius);
+            const int cy = ball.radius + Bounce(ball.y, ball.dy, t, height - 2 * ball.radius);
+            for (int y = std::max(0, cy - ball.radius); y < std::min(height, cy + ball.radius); ++y) {
+                for (int x = std::max(0, cx - ball.radius); x < std::min(width, cx + ball.radius); ++x) {
+                    const double d = std::hypot(x - cx, y - cy);
+                    if (d < ball.radius)
+                        frame.Row(y)[x] =
+                            static_cast<std::uint8_t>(16 + 16 * i + static_cast<int>(d * 16 / ball.radius));
+                }
+            }
+        }
+        image.frames.push_back(std::move(frame));
+    }
+    return image;
+}
+
+BenchImage MakeSmallPaletteImage(int width, int height, int colours)
+{
+    BenchImage image;
+    image.name =
+        "small_" + std::to_string(width) + "x" + std::to_string(height) + "_" + std::to_string(colours);
+    image.screenWidth = width;
+    image.screenHeight = height;
+    for (int i = 0; i < colours; ++i) {
+        const std::uint8_t v = Byte(255.0 * i / std::max(1, colours - 1));
+        image.palette.push_back(PALETTEENTRY{v, static_cast<std::uint8_t>(255 - v), v, 0});
+    }
+    Frame frame = NewFrame(width, height);
+    Random random(0x736D616C6Cull + static_cast<std::uint64_t>(colours));
+    for (std::uint8_t& p : frame.pixels)
+        p = static_cast<std::uint8_t>(random.Next() % static_cast<std::uint32_t>(colours));
+    image.frames.push_back(std::move(frame));
+    return image;
+}
+
+}  // namespace korvanta::bench

@@ -1,0 +1,374 @@
+// korvanta-bench: decodes and encodes generated GIFs with our codec and with giflib on the same
+// bytes, and times our dither. Before anything is timed, each codec's output is decoded by both
+// decoders and compared pixel for pixel with the generated image, so a fault of either codec
+// stops the run instead of producing a fast wrong number.
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "bench_images.h"
+#include "giflib_codec.h"
+#include "imaging/dib.h"
+#include "imaging/palette_fit.h"
+#include "korvanta_codec.h"
+#include "model/gif_header_block.h"
+
+namespace korvanta::bench {
+
+namespace {
+
+struct CodecCase {
+    BenchImage image;
+    std::unique_ptr<CGIFDoc> doc;
+    std::vector<std::uint8_t> ourBytes;
+    std::vector<std::uint8_t> giflibBytes;
+};
+
+std::string Geometry(const Frame& f)
+{
+    return std::to_string(f.width) + "x" + std::to_string(f.height) + " at (" + std::to_string(f.left) + "," +
+           std::to_string(f.top) + ")" + (f.interlaced ? " interlaced" : "");
+}
+
+// Empty when the frames agree; else where they first differ.
+std::string FirstDifference(const std::vector<Frame>& have, const std::vector<Frame>& want)
+{
+    if (have.size() != want.size())
+        return std::to_string(have.size()) + " images, want " + std::to_string(want.size());
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        const Frame& h = have[i];
+        const Frame& w = want[i];
+        const std::string where = "image " + std::to_string(i + 1) + " of " + std::to_string(want.size());
+        if (Geometry(h) != Geometry(w))
+            return where + " is " + Geometry(h) + ", want " + Geometry(w);
+        for (int y = 0; y < w.height; ++y) {
+            if (std::memcmp(h.Row(y), w.Row(y), static_cast<std::size_t>(w.width)) == 0)
+                continue;
+            for (int x = 0; x < w.width; ++x) {
+                if (h.Row(y)[x] != w.Row(y)[x])
+                    return where + ", row " + std::to_string(y) + ", column " + std::to_string(x) +
+                           ": index " + std::to_string(h.Row(y)[x]) + ", want " + std::to_string(w.Row(y)[x]);
+            }
+        }
+    }
+    return {};
+}
+
+void Expect(const std::vector<Frame>& have, const std::vector<Frame>& want, const std::string& what)
+{
+    const std::string difference = FirstDifference(have, want);
+    if (!difference.empty())
+        throw std::runtime_error(what + ": " + difference);
+}
+
+// Encodes the image with both encoders and checks every decoding of every output. giflib's round
+// trip comes first: if it fails, the fault is in this program, not in either codec.
+void CrossCheck(CodecCase& c)
+{
+    const std::string& name = c.image.name;
+    c.ourBytes = KorvantaEncode(*c.doc);
+    c.giflibBytes = GiflibEncode(c.image);
+    std::vector<Frame> giflibOfGiflib;
+    GiflibDecode(c.giflibBytes, &giflibOfGiflib);
+    Expect(giflibOfGiflib, c.image.frames,
+           name + ": giflib does not read back its own file (fault of the benchmark)");
+    Expect(KorvantaDecodeFrames(c.giflibBytes), giflibOfGiflib,
+           name + ": our reader and giflib decode giflib's file differently");
+    std::vector<Frame> giflibOfOurs;
+    GiflibDecode(c.ourBytes, &giflibOfOurs);
+    Expect(giflibOfOurs, c.image.frames,
+           name + ": giflib decodes our writer's file to other pixels than were written");
+    Expect(KorvantaDecodeFrames(c.ourBytes), c.image.frames,
+           name + ": our reader decodes our writer's file to other pixels than were written");
+}
+
+CodecCase MakeCase(BenchImage image)
+{
+    CodecCase c;
+    c.image = std::move(image);
+    c.doc = BuildDocument(c.image);
+    return c;
+}
+
+// Images checked but not timed: interlacing, small code sizes, an image smaller than the
+// screen and placed away from its corner.
+std::vector<CodecCase> CheckOnlyCases()
+{
+    std::vector<CodecCase> cases;
+    BenchImage interlaced = MakePhotoImage(301, 203);
+    interlaced.name += "_interlaced";
+    interlaced.frames[0].interlaced = true;
+    cases.push_back(MakeCase(std::move(interlaced)));
+    for (const int colours : {2, 4, 16}) cases.push_back(MakeCase(MakeSmallPaletteImage(333, 17, colours)));
+    BenchImage placed = MakeSmallPaletteImage(97, 61, 8);
+    placed.name += "_placed";
+    placed.screenWidth = 120;
+    placed.screenHeight = 80;
+    placed.frames[0].left = 13;
+    placed.frames[0].top = 7;
+    cases.push_back(MakeCase(std::move(placed)));
+    return cases;
+}
+
+void SetRate(benchmark::State& state, std::uint64_t pixels)
+{
+    state.counters["MP/s"] =
+        benchmark::Counter(static_cast<double>(pixels) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// Both decoders read giflib's file: bytes that none of our own code produced.
+void DecodeOurs(benchmark::State& state, CodecCase* c)
+{
+    for (auto _ : state) {
+        CGIFDoc doc;
+        KorvantaDecode(c->giflibBytes, doc);
+        benchmark::DoNotOptimize(doc.GetBlockCount());
+    }
+    SetRate(state, c->image.PixelCount());
+}
+
+void DecodeGiflib(benchmark::State& state, CodecCase* c)
+{
+    for (auto _ : state) benchmark::DoNotOptimize(GiflibDecode(c->giflibBytes));
+    SetRate(state, c->image.PixelCount());
+}
+
+void EncodeOurs(benchmark::State& state, CodecCase* c)
+{
+    for (auto _ : state) {
+        const std::vector<std::uint8_t> bytes = KorvantaEncode(*c->doc);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    SetRate(state, c->image.PixelCount());
+}
+
+void EncodeGiflib(benchmark::State& state, CodecCase* c)
+{
+    for (auto _ : state) {
+        const std::vector<std::uint8_t> bytes = GiflibEncode(c->image);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    SetRate(state, c->image.PixelCount());
+}
+
+void RegisterCodecBenchmarks(CodecCase& c)
+{
+    using Function = void (*)(benchmark::State&, CodecCase*);
+    const struct {
+        const char* name;
+        Function function;
+    } kinds[] = {{"decode/%/ours", DecodeOurs},
+                 {"decode/%/giflib", DecodeGiflib},
+                 {"encode/%/ours", EncodeOurs},
+                 {"encode/%/giflib", EncodeGiflib}};
+    for (const auto& kind : kinds) {
+        std::string name = kind.name;
+        name.replace(name.find('%'), 1, c.image.name);
+        benchmark::RegisterBenchmark(name.c_str(), kind.function, &c)->Unit(benchmark::kMillisecond);
+    }
+}
+
+// The photo as the editor holds it: an 8-bit bitmap whose colour table is the image's palette.
+PackedDib PhotoDib(const BenchImage& photo)
+{
+    const Frame& frame = photo.frames.at(0);
+    PackedDib dib = NewPackedDib(frame.width, frame.height, 8);
+    if (!dib)
+        throw std::runtime_error("no memory for the dither's bitmap");
+    for (int y = 0; y < frame.height; ++y)
+        std::memcpy(PackedDibRow(*dib, y), frame.Row(y), static_cast<std::size_t>(frame.width));
+    std::uint8_t* table = PackedDibColorTable(*dib);
+    for (std::size_t i = 0; i < photo.palette.size() && i < 256; ++i) {
+        table[i * 4] = photo.palette[i].peBlue;
+        table[i * 4 + 1] = photo.palette[i].peGreen;
+        table[i * 4 + 2] = photo.palette[i].peRed;
+    }
+    return dib;
+}
+
+// Dithers onto the 3-3-2 default palette, a grid unlike the photo's 6-7-6 cube, so that
+// nearly every pixel carries an error forward. Each pass starts from the original pixels.
+void RegisterDitherBenchmark(const std::string& name, const PackedDib& source, const HPALETTE& palette,
+                             std::uint64_t pixels)
+{
+    benchmark::RegisterBenchmark(name.c_str(), [source, palette, pixels](benchmark::State& state) {
+        const PackedDib work = std::make_shared<DibBlock>(source->bytes());
+        for (auto _ : state) {
+            state.PauseTiming();
+            std::memcpy(work->data(), source->data(), source->size());
+            state.ResumeTiming();
+            if (!DitherDibToPalette(work, palette)) {
+                state.SkipWithError("DitherDibToPalette refused the bitmap");
+                break;
+            }
+        }
+        SetRate(state, pixels);
+    })->Unit(benchmark::kMillisecond);
+}
+
+// The console table as usual, and each benchmark's megapixels per second kept for the summary:
+// the median when repetitions were asked for, else the mean of the runs.
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+    explicit SummaryReporter(OutputOptions options) : benchmark::ConsoleReporter(options) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        benchmark::ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const auto counter = run.counters.find("MP/s");
+            if (run.error_occurred || counter == run.counters.end())
+                continue;
+            Rate& rate = m_rates[run.run_name.function_name];
+            if (run.run_type == Run::RT_Aggregate) {
+                if (run.aggregate_name == "median")
+                    rate.median = counter->second.value;
+            } else {
+                rate.sum += counter->second.value;
+                ++rate.runs;
+            }
+        }
+    }
+
+    // Megapixels per second of the benchmark; negative when it did not run.
+    double MegapixelsPerSecond(const std::string& name) const
+    {
+        const auto it = m_rates.find(name);
+        if (it == m_rates.end())
+            return -1;
+        if (it->second.median >= 0)
+            return it->second.median;
+        return it->second.runs > 0 ? it->second.sum / it->second.runs : -1;
+    }
+
+private:
+    struct Rate {
+        double median = -1;
+        double sum = 0;
+        int runs = 0;
+    };
+    std::map<std::string, Rate> m_rates;
+};
+
+std::string Fixed(double value, int decimals)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+void PrintCase(const SummaryReporter& reporter, const std::string& caseName, const std::string& ours,
+               const std::string& giflib)
+{
+    const double o = reporter.MegapixelsPerSecond(ours);
+    const double g = giflib.empty() ? -1 : reporter.MegapixelsPerSecond(giflib);
+    if (o < 0 && g < 0)
+        return;
+    std::string line = "CASE " + caseName + " ours=" + (o >= 0 ? Fixed(o, 1) : "-") + " MP/s";
+    if (!giflib.empty()) {
+        line += " giflib=" + (g >= 0 ? Fixed(g, 1) : "-") + " MP/s";
+        line += " ratio=" + (o > 0 && g > 0 ? Fixed(o / g, 2) : "-");
+    }
+    std::cout << line << '\n';
+}
+
+bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out.flush());
+}
+
+int Main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    bool checkOnly = false;
+    std::string writeDirectory;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--check-only") {
+            checkOnly = true;
+        } else if (argument.starts_with("--write-files=") && argument.size() > 14) {
+            writeDirectory = argument.substr(14);
+        } else {
+            std::cerr << "korvanta-bench: unknown argument " << argument
+                      << "\nusage: korvanta-bench [--check-only] [--write-files=DIR] [--benchmark_...]\n";
+            return 2;
+        }
+    }
+
+    std::vector<CodecCase> timed;
+    timed.push_back(MakeCase(MakeNoiseImage(2000, 2000)));
+    timed.push_back(MakeCase(MakePhotoImage(1024, 768)));
+    timed.push_back(MakeCase(MakeAnimation(640, 480, 100)));
+    std::vector<CodecCase> checked = CheckOnlyCases();
+
+    try {
+        for (std::vector<CodecCase>* cases : {&timed, &checked}) {
+            for (CodecCase& c : *cases) {
+                CrossCheck(c);
+                std::cout << "CHECK " << c.image.name << " ok: " << c.image.frames.size() << " image(s), "
+                          << Fixed(static_cast<double>(c.image.PixelCount()) / 1e6, 2)
+                          << " MP; file from our writer " << c.ourBytes.size() << " bytes, from giflib "
+                          << c.giflibBytes.size() << " bytes"
+                          << (c.ourBytes == c.giflibBytes ? " (the same bytes)" : "")
+                          << "; both decoders agree with the pixels\n";
+            }
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "korvanta-bench: cross-check failed: " << e.what() << '\n';
+        return 1;
+    }
+    if (!writeDirectory.empty()) {
+        for (std::vector<CodecCase>* cases : {&timed, &checked}) {
+            for (const CodecCase& c : *cases) {
+                const std::string stem = writeDirectory + "/" + c.image.name;
+                if (!WriteFile(stem + ".ours.gif", c.ourBytes) ||
+                    !WriteFile(stem + ".giflib.gif", c.giflibBytes)) {
+                    std::cerr << "korvanta-bench: cannot write " << stem << ".*.gif\n";
+                    return 1;
+                }
+            }
+        }
+    }
+    if (checkOnly)
+        return 0;
+
+    for (CodecCase& c : timed) RegisterCodecBenchmarks(c);
+    const BenchImage& photo = timed[1].image;
+    const std::string ditherName =
+        "dither_" + std::to_string(photo.screenWidth) + "x" + std::to_string(photo.screenHeight);
+    RegisterDitherBenchmark("dither/" + photo.name + "/ours", PhotoDib(photo), CreateDefaultPalette(),
+                            photo.PixelCount());
+
+    SummaryReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular
+                                                   : benchmark::ConsoleReporter::OO_Tabular);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::cout << '\n';
+    for (const char* operation : {"decode", "encode"}) {
+        for (const CodecCase& c : timed) {
+            const std::string prefix = std::string(operation) + "/" + c.image.name + "/";
+            PrintCase(reporter, std::string(operation) + "_" + c.image.name, prefix + "ours",
+                      prefix + "giflib");
+        }
+    }
+    PrintCase(reporter, ditherName, "dither/" + photo.name + "/ours", "");
+    benchmark::Shutdown();
+    return 0;
+}
+
+}  // namespace
+}  // namespace korvanta::bench
+
+int main(int argc, char** argv)
+{
+    return korvanta::bench::Main(argc, argv);
+}

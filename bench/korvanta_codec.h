@@ -1,0 +1,31 @@
+// Our reader and writer driven the way the editor drives them, but on memory: a CGIFDoc
+// serialized through a CArchive over a CMemFile.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "bench_images.h"
+#include "model/gif_doc.h"
+
+namespace korvanta::bench {
+
+// The document the editor would hold for the image: header with the screen and the global
+// palette, then for an animation a loop block and a control block before each image block.
+// The image blocks use the global palette.
+std::unique_ptr<CGIFDoc> BuildDocument(const BenchImage& image);
+
+// What saving the document writes.
+std::vector<std::uint8_t> KorvantaEncode(CGIFDoc& doc);
+
+// Reads the bytes into the document as opening a file would. Throws the core's CException.
+void KorvantaDecode(std::span<const std::uint8_t> bytes, CGIFDoc& doc);
+
+// Reads the bytes and returns the geometry and pixels of every image block. Throws
+// std::runtime_error when reading fails or reports anything (such as a missing trailer), so
+// that a check never passes on a partial read.
+std::vector<Frame> KorvantaDecodeFrames(std::span<const std::uint8_t> bytes);
+
+}  // namespace korvanta::bench
