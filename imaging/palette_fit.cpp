@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -70,12 +71,88 @@ int Nearest(const CPalette& palette, const Rgb& colour)
                                           static_cast<std::uint8_t>(colour.blue));
 }
 
-// Remembers the palette's answer for recently seen colours. The key is the full 24-bit colour,
-// so a hit returns exactly what the palette search would; only the slot is shared by colours of
-// the same hash, and a colliding colour replaces the slot's answer.
+// The palette's nearest entry, found without looking at every entry. The colour cube is cut
+// into 16 x 16 x 16 cells; each cell keeps the entries that can be nearest to some colour in
+// it: those whose least distance to the cell is at most the smallest greatest distance of any
+// entry. An entry left out is farther from every colour of the cell than that entry, so the
+// answer is exactly the palette's own: the smallest squared distance, the lowest index among
+// equals (the candidates are kept in index order).
+class GridPaletteSearch {
+public:
+    explicit GridPaletteSearch(const CPalette& palette) : m_palette(palette)
+    {
+        const int count = palette.GetEntryCount();
+        std::vector<std::uint8_t> cell;
+        for (int c = 0; c < kCells * kCells * kCells; ++c) {
+            const int lo[3] = {(c >> 8) * kSpan, ((c >> 4) & 15) * kSpan, (c & 15) * kSpan};
+            int bound = INT32_MAX;
+            for (int i = 0; i < count; ++i)
+                bound = std::min(bound, Farthest(palette[i], lo));
+            m_offsets[static_cast<std::size_t>(c)] = static_cast<std::uint32_t>(m_candidates.size());
+            for (int i = 0; i < count; ++i) {
+                if (Closest(palette[i], lo) <= bound)
+                    m_candidates.push_back(static_cast<std::uint8_t>(i));
+            }
+        }
+        m_offsets.back() = static_cast<std::uint32_t>(m_candidates.size());
+    }
+
+    int Find(const Rgb& colour) const
+    {
+        const int c = ((colour.red / kSpan) << 8) | ((colour.green / kSpan) << 4) | (colour.blue / kSpan);
+        int best = 0;
+        int bestDistance = INT32_MAX;
+        for (std::uint32_t k = m_offsets[static_cast<std::size_t>(c)]; k < m_offsets[static_cast<std::size_t>(c) + 1]; ++k) {
+            const PALETTEENTRY& e = m_palette[m_candidates[k]];
+            const int dr = e.peRed - colour.red;
+            const int dg = e.peGreen - colour.green;
+            const int db = e.peBlue - colour.blue;
+            const int distance = dr * dr + dg * dg + db * db;
+            if (distance < bestDistance) {
+                bestDistance = distance;
+                best = m_candidates[k];
+            }
+        }
+        return best;
+    }
+
+private:
+    static constexpr int kCells = 16;
+    static constexpr int kSpan = 256 / kCells;
+
+    // Least and greatest squared distance from the entry to the cell starting at lo.
+    static int Closest(const PALETTEENTRY& e, const int lo[3])
+    {
+        const int v[3] = {e.peRed, e.peGreen, e.peBlue};
+        int sum = 0;
+        for (int k = 0; k < 3; ++k) {
+            const int d = v[k] < lo[k] ? lo[k] - v[k] : v[k] > lo[k] + kSpan - 1 ? v[k] - (lo[k] + kSpan - 1) : 0;
+            sum += d * d;
+        }
+        return sum;
+    }
+    static int Farthest(const PALETTEENTRY& e, const int lo[3])
+    {
+        const int v[3] = {e.peRed, e.peGreen, e.peBlue};
+        int sum = 0;
+        for (int k = 0; k < 3; ++k) {
+            const int d = std::max(std::abs(v[k] - lo[k]), std::abs(v[k] - (lo[k] + kSpan - 1)));
+            sum += d * d;
+        }
+        return sum;
+    }
+
+    const CPalette& m_palette;
+    std::array<std::uint32_t, kCells * kCells * kCells + 1> m_offsets{};
+    std::vector<std::uint8_t> m_candidates;
+};
+
+// Remembers the answer for recently seen colours. The key is the full 24-bit colour, so a hit
+// returns exactly what the search would; only the slot is shared by colours of the same hash,
+// and a colliding colour replaces the slot's answer.
 class NearestIndexCache {
 public:
-    explicit NearestIndexCache(const CPalette& palette) : m_palette(palette), m_slots(kSlotCount) {}
+    explicit NearestIndexCache(const CPalette& palette) : m_search(palette), m_slots(kSlotCount) {}
 
     std::uint8_t Find(const Rgb& colour)
     {
@@ -83,7 +160,7 @@ public:
         Slot& slot = m_slots[(key * 0x9E3779B1u) >> (32 - kSlotBits)];
         if (slot.key != key) {
             slot.key = key;
-            slot.index = static_cast<std::uint8_t>(Nearest(m_palette, colour));
+            slot.index = static_cast<std::uint8_t>(m_search.Find(colour));
         }
         return slot.index;
     }
@@ -99,7 +176,7 @@ private:
         std::uint8_t index = 0;
     };
 
-    const CPalette& m_palette;
+    GridPaletteSearch m_search;
     std::vector<Slot> m_slots;
 };
 
