@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "cli/block_info.h"
+#include "cli/export.h"
+#include "cli/frames.h"
 #include "model/gif_doc.h"
 #include "platform/exceptions.h"
 
@@ -19,6 +21,15 @@ const char kUsage[] =
     "                       object {\"file\", \"blocks\": [...], \"warnings\": [...]}\n"
     "  convert IN OUT       read IN and write it to OUT as GIF89a; OUT is replaced only when\n"
     "                       the whole file was written\n"
+    "  frames IN OUTDIR [--passes N] [--display-dither]\n"
+    "                       play IN from its first frame for N passes (default 1), write each\n"
+    "                       complete frame as OUTDIR/frame-NNNN.ppm and print one line a frame:\n"
+    "                       frame=N block=B delay=D build=U (hundredths of a second)\n"
+    "  export-bmp IN INDEX OUT\n"
+    "                       write block INDEX of IN (an image) to OUT as a BMP file of 1, 4 or\n"
+    "                       8 bits, chosen by the size of the colour table the image uses\n"
+    "  palette IN OUT       write the palette the header page would load from IN (its global\n"
+    "                       table, else the first local table) to OUT as a 782-byte .KVP file\n"
     "  --help               show this text\n"
     "\n"
     "Errors are reported as 'korvanta-cli: FILE: reason' with exit status 1. A file that ends\n"
@@ -116,6 +127,18 @@ int Run(const std::vector<std::string>& args)
         if (args.size() != 3)
             return Usage("convert takes IN and OUT");
         return Convert(args[1], args[2]);
+    }
+    if (command == "frames")
+        return RunFrames(std::vector<std::string>(args.begin() + 1, args.end()));
+    if (command == "export-bmp") {
+        if (args.size() != 4)
+            return Usage("export-bmp takes IN, INDEX and OUT");
+        return ExportBmp(args[1], args[2], args[3]);
+    }
+    if (command == "palette") {
+        if (args.size() != 3)
+            return Usage("palette takes IN and OUT");
+        return ExportPalette(args[1], args[2]);
     }
     return Usage("unknown command '" + command + "'");
 }

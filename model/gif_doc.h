@@ -4,11 +4,15 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "model/gif_block.h"
+#include "platform/clipboard.h"
 #include "platform/document.h"
+#include "platform/file_dialog.h"
 #include "platform/main_window.h"
+#include "platform/packed_dib.h"
 #include "platform/palette.h"
 
 namespace korvanta {
@@ -57,11 +61,44 @@ public:
     void OnInsertText();
     void OnInsertLoop();
 
+    // The paths by which blocks enter and leave the document (gif_doc_commands.cpp). They ask
+    // the user through the services below; a refused import or paste leaves the document as
+    // it was, and a block leaves the list only once its copy is on the clipboard.
+    void OnInsertImage();
+    // Asks for a picture file and inserts what it yields after block index.
+    void InsertImageFromFile(int index);
+    // The bitmap of a .bmp file, NULL otherwise; a .gif file's blocks are inserted here and
+    // NULL is returned. The extension is compared without regard to case.
+    PackedDib LoadPictureFile(const std::string& path);
+    // Puts the current block on the clipboard (an image also as CF_DIB); true when the block's
+    // own item reached it.
+    bool CopyCurrentBlock();
+    void OnEditCopy();
+    void OnEditCut();
+    void OnEditPaste();
+    // The same as the cut command.
+    void DeleteCurrentBlock();
+    void OnSaveSelectedImage();
+    bool OnUpdateSaveSelectedImage() const;
+
+    // The windowing side supplies these; until it does, file dialogs cancel and the clipboard
+    // cannot be opened. The pointers are not owned.
+    void SetFileDialogService(FileDialogService* service) { m_pFileDialogs = service; }
+    void SetClipboardService(ClipboardService* service) { m_pClipboard = service; }
+    FileDialogService& FileDialogs() const;
+    ClipboardService& Clipboard() const;
+
     void ReadGif(CArchive& ar);
     void WriteGif(CArchive& ar);
 
     CGifBlockList m_blocks;
     int m_nCurrent = -1;
+
+private:
+    void ImportGifFile(const std::string& path);
+
+    FileDialogService* m_pFileDialogs = nullptr;
+    ClipboardService* m_pClipboard = nullptr;
 };
 
 // The main window's answers to the private messages, given by a document directly: what the
