@@ -47,10 +47,20 @@ std::unique_ptr<CGifBlock> NewExtensionBlock(std::uint8_t label)
 
 }  // namespace
 
+void CGIFDoc::ChargeImagePixels(std::uint64_t pixels)
+{
+    if (pixels > kMaxDocumentPixels - m_nPixelsRead)
+        throw CArchiveException(CArchiveException::genericException,
+                                "イメージの画素数が合計で大きすぎます。1 つのファイルで扱えるのは " +
+                                    std::to_string(kMaxDocumentPixels) + " 画素までです。");
+    m_nPixelsRead += pixels;
+}
+
 void CGIFDoc::ReadGif(CArchive& ar)
 {
     const std::unique_ptr<Progress> progress = Progresses().CreateProgress();
     progress->SetRange(0, 65535);
+    m_nPixelsRead = 0;
 
     std::array<std::uint8_t, 6> signature{};
     if (ar.Read(signature.data(), 6) < 6 || signature[0] != 'G' || signature[1] != 'I' || signature[2] != 'F')

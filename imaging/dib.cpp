@@ -105,13 +105,14 @@ PackedDib NewPackedDib(int width, int height, int bitCount)
     if (total > kMaxDibBytes)
         return nullptr;
     try {
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(total));
-        PutU32(bytes.data(), kDibInfoHeaderSize);
-        PutU32(bytes.data() + kInfoWidth, static_cast<std::uint32_t>(width));
-        PutU32(bytes.data() + kInfoHeight, static_cast<std::uint32_t>(height));
-        PutU16(bytes.data() + kInfoPlanes, 1);
-        PutU16(bytes.data() + kInfoBitCount, static_cast<std::uint16_t>(bits));
-        return std::make_shared<DibBlock>(std::move(bytes));
+        auto dib = std::make_shared<DibBlock>(static_cast<std::size_t>(total));
+        std::uint8_t* bytes = dib->data();
+        PutU32(bytes, kDibInfoHeaderSize);
+        PutU32(bytes + kInfoWidth, static_cast<std::uint32_t>(width));
+        PutU32(bytes + kInfoHeight, static_cast<std::uint32_t>(height));
+        PutU16(bytes + kInfoPlanes, 1);
+        PutU16(bytes + kInfoBitCount, static_cast<std::uint16_t>(bits));
+        return dib;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

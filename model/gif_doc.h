@@ -90,6 +90,9 @@ public:
 
     void ReadGif(CArchive& ar);
     void WriteGif(CArchive& ar);
+    // Counts an image being read against the budget of one file's images; throws
+    // CArchiveException when the file's images together would exceed kMaxDocumentPixels.
+    void ChargeImagePixels(std::uint64_t pixels);
 
     CGifBlockList m_blocks;
     int m_nCurrent = -1;
@@ -99,6 +102,7 @@ private:
 
     FileDialogService* m_pFileDialogs = nullptr;
     ClipboardService* m_pClipboard = nullptr;
+    std::uint64_t m_nPixelsRead = 0;  // images read by the current ReadGif
 };
 
 // The main window's answers to the private messages, given by a document directly: what the

@@ -266,7 +266,7 @@ bool CGIFDoc::CopyCurrentBlock()
     // Other programs get the picture; without memory for the copy only our own item is there.
     if (const auto* image = dynamic_cast<const CGifImageBlock*>(block); image != nullptr && image->m_hDib) {
         try {
-            clipboard.SetClipboardData(CF_DIB, image->m_hDib->bytes());
+            clipboard.SetClipboardData(CF_DIB, image->m_hDib->Copy());
         } catch (const std::bad_alloc&) {
         }
     }

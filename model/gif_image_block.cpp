@@ -215,8 +215,11 @@ void CGifImageBlock::Read(CArchive& ar, Progress* progress)
             throw CArchiveException(CArchiveException::endOfFile);
         m_hPalette = ReadPalette(std::span(rgb.data(), bytes));
     }
-    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > kMaxImagePixels)
+    const std::uint64_t pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    if (pixels > kMaxImagePixels)
         ThrowTooLarge(width, height);
+    if (auto* doc = dynamic_cast<CGIFDoc*>(ar.m_pDocument))
+        doc->ChargeImagePixels(pixels);
     m_hDib = NewPackedDib(width, height, 8);
     if (!m_hDib)
         throw CMemoryException();

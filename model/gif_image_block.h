@@ -12,6 +12,10 @@ namespace korvanta {
 // 16384 x 8192). GIF allows 65535 x 65535; a few bytes claiming that must not make the editor
 // allocate gigabytes, so larger images are refused with a message.
 constexpr std::uint64_t kMaxImagePixels = 1ull << 27;
+// The most pixels the images of one file may hold together: 2^30 (1 GiB of pixel memory), room
+// for a thousand 1280 x 720 frames. Without it a small file of many huge images, each within
+// the bound above, could still claim gigabytes.
+constexpr std::uint64_t kMaxDocumentPixels = 1ull << 30;
 
 // The rows of an interlaced image in stream order: every 8th row from 0, every 8th from 4,
 // every 4th from 2, every 2nd from 1.

@@ -6,22 +6,43 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <new>
+#include <span>
 #include <vector>
 
 namespace korvanta {
 
 class DibBlock {
 public:
-    explicit DibBlock(std::vector<std::uint8_t> bytes) : m_bytes(std::move(bytes)) {}
+    // size zero bytes. The memory comes zeroed from the system, so rows that are never written
+    // (an image whose data ends early) occupy address space but no resident memory.
+    explicit DibBlock(std::size_t size) : m_data(static_cast<std::uint8_t*>(std::calloc(size ? size : 1, 1))), m_size(size)
+    {
+        if (!m_data)
+            throw std::bad_alloc();
+    }
+    explicit DibBlock(std::span<const std::uint8_t> bytes) : DibBlock(bytes.size())
+    {
+        if (!bytes.empty())
+            std::copy(bytes.begin(), bytes.end(), m_data.get());
+    }
+    explicit DibBlock(const std::vector<std::uint8_t>& bytes) : DibBlock(std::span<const std::uint8_t>(bytes)) {}
 
-    std::uint8_t* data() { return m_bytes.data(); }
-    const std::uint8_t* data() const { return m_bytes.data(); }
-    std::size_t size() const { return m_bytes.size(); }
-    const std::vector<std::uint8_t>& bytes() const { return m_bytes; }
+    std::uint8_t* data() { return m_data.get(); }
+    const std::uint8_t* data() const { return m_data.get(); }
+    std::size_t size() const { return m_size; }
+    std::span<const std::uint8_t> bytes() const { return {m_data.get(), m_size}; }
+    // A copy of the bytes, for the clipboard and for comparisons.
+    std::vector<std::uint8_t> Copy() const { return {m_data.get(), m_data.get() + m_size}; }
 
 private:
-    std::vector<std::uint8_t> m_bytes;
+    struct Free {
+        void operator()(std::uint8_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint8_t[], Free> m_data;
+    std::size_t m_size;
 };
 
 using PackedDib = std::shared_ptr<DibBlock>;

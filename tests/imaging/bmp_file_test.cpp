@@ -359,7 +359,7 @@ TEST_F(BmpFileOnDisk, RoundTripsEveryDepthWithHeaderTableAndPixels)
         bytes[24] = 0x13;  // horizontal resolution
         bytes[28] = 0x0B;  // vertical resolution
         for (std::size_t i = 40; i < dib->size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + 1);
-        const auto before = dib->bytes();
+        const auto before = dib->Copy();
         const std::size_t tableBytes = static_cast<std::size_t>(PackedDibColorTableSize(*dib));
         const std::size_t pixelBytes = PackedDibRowBytes(*dib) * 3;
 
@@ -385,7 +385,7 @@ TEST_F(BmpFileOnDisk, RoundTripsEveryDepthWithHeaderTableAndPixels)
         want[21] = static_cast<std::uint8_t>(pixelBytes >> 8);
         want[32] = static_cast<std::uint8_t>(tableBytes / 4);
         want[33] = static_cast<std::uint8_t>(tableBytes / 4 >> 8);
-        EXPECT_EQ(loaded->bytes(), want);
+        EXPECT_EQ(loaded->Copy(), want);
     }
 }
 
@@ -398,7 +398,7 @@ TEST_F(BmpFileOnDisk, SaveRefusesWhatItCannotWriteAndKeepsTheOldFile)
     std::vector<std::uint8_t> core = {12, 0, 0, 0, 1, 0, 1, 0, 1, 0, 8, 0};
     core.resize(12 + 256 * 3 + 4);
     EXPECT_EQ(SaveBmpFile(std::make_shared<DibBlock>(core), path.string()), 21);
-    std::vector<std::uint8_t> shortBytes = NewPackedDib(4, 4, 8)->bytes();
+    std::vector<std::uint8_t> shortBytes = NewPackedDib(4, 4, 8)->Copy();
     shortBytes.pop_back();
     EXPECT_EQ(SaveBmpFile(std::make_shared<DibBlock>(shortBytes), path.string()), 21);
     EXPECT_EQ(FileBytes(path), (std::vector<std::uint8_t>{'o', 'l', 'd'}));

@@ -44,12 +44,12 @@ TEST(ExpandDibTo8Bit, WidensEveryDepthKeepingIndicesAndTable)
         spec.pixels =
             Pixels(13, 3, [&](int x, int y) { return (x * 7 + y * 3) % (bits == 8 ? 200 : 1 << bits); });
         const PackedDib source = Dib(spec);
-        const std::vector<std::uint8_t> before = source->bytes();
+        const std::vector<std::uint8_t> before = source->Copy();
 
         const PackedDib wide = ExpandDibTo8Bit(source);
         ASSERT_TRUE(wide);
         ASSERT_TRUE(PackedDibIsConsistent(*wide));
-        EXPECT_EQ(source->bytes(), before) << "the source must not change";
+        EXPECT_EQ(source->Copy(), before) << "the source must not change";
         const int colours = bits == 8 ? 200 : 1 << bits;
         EXPECT_EQ(PackedDibBitCount(*wide), 8);
         EXPECT_EQ(PackedDibColorCount(*wide), colours);
@@ -156,21 +156,21 @@ TEST(PackedDibFromClipboard, CopiesAValidBitmapIntoTheEditorsLayout)
     const PackedDib dib = PackedDibFromClipboard(DibBytes(spec), reason);
     ASSERT_TRUE(dib) << reason;
     EXPECT_TRUE(reason.empty());
-    EXPECT_EQ(dib->bytes(), DibBytes(spec)) << "a plain bitmap is copied as it is";
+    EXPECT_EQ(dib->Copy(), DibBytes(spec)) << "a plain bitmap is copied as it is";
 
     // Rows stored top row first come out bottom row first, the same picture.
     DibSpec topDown = spec;
     topDown.height = -3;
     const PackedDib flipped = PackedDibFromClipboard(DibBytes(topDown), reason);
     ASSERT_TRUE(flipped) << reason;
-    EXPECT_EQ(flipped->bytes(), DibBytes(spec));
+    EXPECT_EQ(flipped->Copy(), DibBytes(spec));
 
     // A longer header (version 5, 124 bytes): the table follows the whole header.
     DibSpec v5 = spec;
     v5.headerSize = 124;
     const PackedDib fromV5 = PackedDibFromClipboard(DibBytes(v5), reason);
     ASSERT_TRUE(fromV5) << reason;
-    EXPECT_EQ(fromV5->bytes(), DibBytes(spec));
+    EXPECT_EQ(fromV5->Copy(), DibBytes(spec));
 }
 
 TEST(PackedDibFromClipboard, EveryTruncatedItemIsRefused)

@@ -225,7 +225,7 @@ TEST(PackedDibAccessors, RowsCountFromTheTop)
 TEST(PackedDibIsConsistent, RefusesBlocksWhoseRowsCannotBeAddressed)
 {
     PackedDib good = NewPackedDib(3, 2, 8);
-    const std::vector<std::uint8_t> base = good->bytes();
+    const std::vector<std::uint8_t> base = good->Copy();
     const std::vector<std::pair<const char*, std::function<void(std::vector<std::uint8_t>&)>>> cases = {
         {"one byte short", [](auto& b) { b.pop_back(); }},
         {"no header size", [](auto& b) { b.resize(3); }},
@@ -372,11 +372,11 @@ TEST(CopyDib24, SourceOutsideDestinationChangesNothing)
 {
     PackedDib source = Pattern24(2, 2, 1);
     PackedDib destination = Pattern24(3, 3, 2);
-    const auto before = destination->bytes();
+    const auto before = destination->Copy();
     for (const auto& [x, y] : std::vector<std::pair<int, int>>{
              {3, 0}, {0, 3}, {-2, 0}, {0, -2}, {INT_MAX, 0}, {0, INT_MIN}, {INT_MIN, INT_MIN}}) {
         CopyDib24(source, destination, x, y);
-        EXPECT_EQ(destination->bytes(), before) << "at " << x << ", " << y;
+        EXPECT_EQ(destination->Copy(), before) << "at " << x << ", " << y;
     }
 }
 
@@ -419,12 +419,12 @@ TEST(CopyDib24, IgnoresBitmapsThatAreNotTwentyFourBit)
 {
     PackedDib source = Pattern24(2, 2, 1);
     PackedDib indexed = NewPackedDib(4, 4, 8);
-    const auto before = indexed->bytes();
+    const auto before = indexed->Copy();
     CopyDib24(source, indexed, 0, 0);
     CopyDib24(indexed, source, 0, 0);
     CopyDib24(nullptr, source, 0, 0);
     CopyDib24(source, nullptr, 0, 0);
-    EXPECT_EQ(indexed->bytes(), before);
+    EXPECT_EQ(indexed->Copy(), before);
     EXPECT_EQ(Bgr(source, 1, 1), (std::array<int, 3>{1, 1, 1}));
 }
 
@@ -443,11 +443,11 @@ TEST(FillDib24Rect, WritesBlueGreenRedInsideTheClippedRectangle)
     for (int y = 0; y < 2; ++y)
         for (int i = 9; i < 12; ++i) EXPECT_EQ(PackedDibRow(*dib, y)[i], 0xEE) << "padding of row " << y;
 
-    const auto before = dib->bytes();
+    const auto before = dib->Copy();
     FillDib24Rect(dib, {3, 0, 5, 2}, 0);
     FillDib24Rect(dib, {0, 0, 0, 2}, 0);
     FillDib24Rect(nullptr, {0, 0, 1, 1}, 0);
-    EXPECT_EQ(dib->bytes(), before);
+    EXPECT_EQ(dib->Copy(), before);
 
     PackedDib indexed = NewPackedDib(4, 4, 8);
     FillDib24Rect(indexed, {0, 0, 4, 4}, 0xFFFFFF);

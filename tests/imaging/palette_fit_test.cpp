@@ -58,7 +58,7 @@ PackedDib Dib(int width, int height, const std::vector<Rgb>& table, const std::v
 // The same DIB cut down to a colours-used field of `count` entries.
 PackedDib WithColorsUsed(const PackedDib& full, int count)
 {
-    const std::vector<std::uint8_t>& bytes = full->bytes();
+    const std::vector<std::uint8_t>& bytes = full->Copy();
     std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + 40 + 4 * count);
     cut.insert(cut.end(), bytes.begin() + 40 + 1024, bytes.end());
     cut[kColorsUsedOffset] = static_cast<std::uint8_t>(count);
@@ -122,7 +122,7 @@ TEST(FitDibToPalette, KeepIndicesChangesOnlyTheLeadingTableEntries)
     for (const int mode : {0, 3, -1, 1000}) {
         SCOPED_TRACE(mode);
         PackedDib dib = Dib(7, 3, oldTable, RandomPixels(random, 21, 255));
-        const std::vector<std::uint8_t> before = dib->bytes();
+        const std::vector<std::uint8_t> before = dib->Copy();
         ASSERT_TRUE(FitDibToPalette(dib, Palette(newColours), mode));
         for (int i = 0; i < 256; ++i) {
             EXPECT_EQ(Entry(dib, i), i < 16 ? newColours[static_cast<std::size_t>(i)]
@@ -217,7 +217,7 @@ TEST(FitDibToPalette, RefusalsLeaveTheImageIntact)
     PackedDibBits(*fourBit)[0] = 0x12;
     // Rows that run past the end of the block.
     auto truncated =
-        std::make_shared<DibBlock>(std::vector<std::uint8_t>(good->bytes().begin(), good->bytes().end() - 1));
+        std::make_shared<DibBlock>(good->bytes().first(good->size() - 1));
     ASSERT_FALSE(PackedDibIsConsistent(*truncated));
 
     test::FakeProgressFactory progress;
@@ -226,11 +226,11 @@ TEST(FitDibToPalette, RefusalsLeaveTheImageIntact)
         EXPECT_FALSE(FitDibToPalette(nullptr, palette, mode, &progress));
         PackedDib dib = Dib(3, 2, {{1, 2, 3}, {200, 100, 50}}, {0, 1, 0, 1, 0, 1});
         EXPECT_FALSE(FitDibToPalette(dib, nullptr, mode, &progress));
-        EXPECT_EQ(dib->bytes(), good->bytes());
+        EXPECT_EQ(dib->Copy(), good->Copy());
         for (const PackedDib& refused : {fourBit, truncated}) {
-            const std::vector<std::uint8_t> before = refused->bytes();
+            const std::vector<std::uint8_t> before = refused->Copy();
             EXPECT_FALSE(FitDibToPalette(refused, palette, mode, &progress));
-            EXPECT_EQ(refused->bytes(), before);
+            EXPECT_EQ(refused->Copy(), before);
         }
     }
     EXPECT_FALSE(MapDibToNearest(fourBit, palette));

@@ -187,7 +187,7 @@ TEST_F(InsertImage, EightBitsWithAllColoursIsTakenAsItIsAndWithFewerIsRebuilt)
     const PackedDib loaded = LoadBmpFile(PathOf("all.bmp"), m_messages);
     ASSERT_TRUE(loaded);
     const CGifImageBlock& full = ImageAt(m_doc, 3);
-    EXPECT_EQ(full.m_hDib->bytes(), loaded->bytes());
+    EXPECT_EQ(full.m_hDib->Copy(), loaded->Copy());
     EXPECT_EQ(PackedDibColorCount(*full.m_hDib), 256);
     EXPECT_EQ(full.m_nTableBits, 7);
 
@@ -347,7 +347,7 @@ TEST_F(Clipboard, EveryKindRoundTripsThroughCopyAndPaste)
         EXPECT_EQ(m_clipboard.m_items.at(m_clipboard.PrivateFormat()), *form);
         const auto* image = dynamic_cast<const CGifImageBlock*>(original);
         if (image != nullptr) {
-            EXPECT_EQ(m_clipboard.m_items.at(CF_DIB), image->m_hDib->bytes());
+            EXPECT_EQ(m_clipboard.m_items.at(CF_DIB), image->m_hDib->Copy());
         } else {
             EXPECT_EQ(m_clipboard.m_items.count(CF_DIB), 0u);
         }
@@ -359,7 +359,7 @@ TEST_F(Clipboard, EveryKindRoundTripsThroughCopyAndPaste)
         EXPECT_EQ(pasted->GetRuntimeClass(), original->GetRuntimeClass());
         EXPECT_EQ(pasted->CreateClipData(), form);
         if (image != nullptr) {
-            EXPECT_EQ(static_cast<const CGifImageBlock*>(pasted)->m_hDib->bytes(), image->m_hDib->bytes());
+            EXPECT_EQ(static_cast<const CGifImageBlock*>(pasted)->m_hDib->Copy(), image->m_hDib->Copy());
         }
         // Remove the copy again so the next index is the next original.
         m_doc.m_blocks.erase(m_doc.m_blocks.begin() + index + 1);

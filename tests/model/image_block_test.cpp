@@ -325,3 +325,27 @@ TEST(ImageBlock, EveryNonEmptyRowCountAndWidthRoundTrips)
 
 }  // namespace
 }  // namespace korvanta
+
+namespace korvanta {
+namespace {
+
+TEST(ImageBlock, ManyHugeImagesFromAFewBytesExceedTheDocumentBudget)
+{
+    // Nine images of 16384 x 8192 (each at the single-image bound), a few bytes each: together
+    // more than one file may hold. Untouched rows cost no memory while they are read.
+    Bytes file = test::B("GIF89a") + test::B({1, 0, 1, 0, 0x00, 0, 0});
+    for (int i = 0; i < 9; ++i)
+        file = file + test::B({0x2C, 0, 0, 0, 0, 0x00, 0x40, 0x00, 0x20, 0x00, 8, 1, 0x00, 0});
+    file = file + test::B({0x3B});
+    CGIFDoc doc;
+    try {
+        test::ReadInto(doc, file);
+        FAIL() << "nine images of 2^27 pixels were accepted";
+    } catch (const CArchiveException& e) {
+        EXPECT_NE(e.GetErrorMessage().find("1073741824"), std::string::npos) << e.GetErrorMessage();
+    }
+    EXPECT_EQ(doc.GetBlockCount(), 9);  // eight read before the ninth was refused
+}
+
+}  // namespace
+}  // namespace korvanta
