@@ -5,11 +5,9 @@
 #include <string>
 
 #include "model/gif_app_blocks.h"
-#include "model/gif_control_block.h"
 #include "model/gif_doc.h"
 #include "model/gif_header_block.h"
 #include "model/gif_image_block.h"
-#include "model/gif_text_blocks.h"
 #include "platform/archive.h"
 #include "platform/file.h"
 
@@ -26,23 +24,6 @@ std::string Hex(std::uint8_t value)
 {
     static const char kHex[] = "0123456789ABCDEF";
     return std::string("0x") + kHex[value >> 4] + kHex[value & 15];
-}
-
-std::unique_ptr<CGifBlock> NewExtensionBlock(std::uint8_t label)
-{
-    switch (label) {
-    case 0x01:
-        return std::make_unique<CGifTextBlock>();
-    case 0xF9:
-        return std::make_unique<CGifControlBlock>();
-    case 0xFE:
-        return std::make_unique<CGifCommentBlock>();
-    case 0xFF:
-        return std::make_unique<CGifAppBlock>();
-    default:
-        // Extensions of unknown kinds are never skipped: the file is refused.
-        ThrowBadIndex("不明な拡張ブロック (ラベル " + Hex(label) + ") があります。");
-    }
 }
 
 }  // namespace
@@ -100,9 +81,13 @@ void CGIFDoc::ReadGif(CArchive& ar)
             break;
         if (introducer == 0x2C)
             block = std::make_unique<CGifImageBlock>();
-        else if (introducer == 0x21)
-            block = NewExtensionBlock(ar.ReadByte());
-        else
+        else if (introducer == 0x21) {
+            const std::uint8_t label = ar.ReadByte();
+            // Extensions of unknown kinds are never skipped: the file is refused.
+            block = NewExtensionBlock(label);
+            if (!block)
+                ThrowBadIndex("不明な拡張ブロック (ラベル " + Hex(label) + ") があります。");
+        } else
             ThrowBadIndex("不明なブロック (" + Hex(introducer) + ") があります。");
 
         block->SerializeGif(ar, progress.get());

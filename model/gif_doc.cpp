@@ -183,6 +183,22 @@ void CGIFDoc::OnInsertLoop()
     UpdateAllViews();
 }
 
+std::unique_ptr<CGifBlock> NewExtensionBlock(std::uint8_t label)
+{
+    switch (label) {
+    case 0x01:
+        return std::make_unique<CGifTextBlock>();
+    case 0xF9:
+        return std::make_unique<CGifControlBlock>();
+    case 0xFE:
+        return std::make_unique<CGifCommentBlock>();
+    case 0xFF:
+        return std::make_unique<CGifAppBlock>();
+    default:
+        return nullptr;
+    }
+}
+
 int ApplyPageToCurrentBlock(CGIFDoc& doc, CGifPageData& page)
 {
     CGifBlock* block = doc.GetCurrentBlock();

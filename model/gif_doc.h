@@ -126,6 +126,10 @@ private:
     CGIFDoc& m_doc;
 };
 
+// The block an extension label opens: plain text, graphic control, comment or application;
+// NULL for any other label.
+std::unique_ptr<CGifBlock> NewExtensionBlock(std::uint8_t label);
+
 // Takes the page's values into the document's current block: a change marks the document
 // modified, a re-fit repaints the views. Returns the block's result.
 int ApplyPageToCurrentBlock(CGIFDoc& doc, CGifPageData& page);

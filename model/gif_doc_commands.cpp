@@ -72,22 +72,7 @@ std::unique_ptr<CGifBlock> BlockFromClipItem(std::span<const std::uint8_t> item,
         block = std::make_unique<CGifImageBlock>();
         data = item.subspan(1);
     } else if (item.size() >= 2 && item[0] == 0x21) {
-        switch (item[1]) {
-            case 0x01:
-                block = std::make_unique<CGifTextBlock>();
-                break;
-            case 0xF9:
-                block = std::make_unique<CGifControlBlock>();
-                break;
-            case 0xFE:
-                block = std::make_unique<CGifCommentBlock>();
-                break;
-            case 0xFF:
-                block = std::make_unique<CGifAppBlock>();
-                break;
-            default:
-                break;
-        }
+        block = NewExtensionBlock(item[1]);
         data = item.subspan(2);
     }
     // An item cut short or lying about its sizes comes from elsewhere than our own copy: it is
