@@ -4,6 +4,7 @@
 #include <iostream>
 #include <vector>
 
+#include "cli/cli_doc.h"
 #include "imaging/bmp_file.h"
 #include "model/gif_doc.h"
 #include "model/gif_doc_commands.h"
@@ -13,39 +14,6 @@
 
 namespace korvanta {
 
-namespace {
-
-// Collects the reports of the open and save logic instead of showing them.
-class ExportDoc final : public CGIFDoc {
-public:
-    void ReportSaveLoadException(const std::string&, const CException* e, bool, int) override
-    {
-        m_reports.push_back(e != nullptr ? e->GetErrorMessage() : "不明なエラーです。");
-    }
-    std::vector<std::string> m_reports;
-};
-
-int Fail(const std::string& file, const std::string& reason)
-{
-    std::cerr << "korvanta-cli: " << file << ": " << reason << "\n";
-    return 1;
-}
-
-// Reads the file; the reports of a successful read (a missing trailer) are warnings.
-bool Open(ExportDoc& doc, const std::string& path)
-{
-    if (!doc.OnOpenDocument(path)) {
-        Fail(path, doc.m_reports.empty() ? "読み込めませんでした。" : doc.m_reports.back());
-        return false;
-    }
-    for (const auto& warning : doc.m_reports)
-        std::cerr << "korvanta-cli: " << path << ": warning: " << warning << "\n";
-    doc.m_reports.clear();
-    return true;
-}
-
-}  // namespace
-
 int ExportBmp(const std::string& in, const std::string& index, const std::string& out)
 {
     int number = -1;
@@ -54,9 +22,10 @@ int ExportBmp(const std::string& in, const std::string& index, const std::string
         std::cerr << "korvanta-cli: export-bmp: INDEX '" << index << "' is not a block number\n";
         return 2;
     }
-    ExportDoc doc;
-    if (!Open(doc, in))
+    CliDoc doc;
+    if (!OpenOrFail(doc, in))
         return 1;
+    PrintWarnings(doc, in);
     if (number >= doc.GetBlockCount())
         return Fail(in, "ブロック " + index + " はありません (ブロック数 " +
                             std::to_string(doc.GetBlockCount()) + ")。");
@@ -73,17 +42,16 @@ int ExportBmp(const std::string& in, const std::string& index, const std::string
 
 int ExportPalette(const std::string& in, const std::string& out)
 {
-    ExportDoc source;
-    if (!Open(source, in))
+    CliDoc source;
+    if (!OpenOrFail(source, in))
         return 1;
+    PrintWarnings(source, in);
     const HPALETTE palette = HeaderPagePaletteOf(source);
     if (!palette)
         return Fail(in, "パレットがありません。");
-    ExportDoc file;
+    CliDoc file;
     MakePaletteDocument(file, palette);
-    if (!file.OnSaveDocument(out))
-        return Fail(out, file.m_reports.empty() ? "保存できませんでした。" : file.m_reports.back());
-    return 0;
+    return SaveOrFail(file, out) ? 0 : 1;
 }
 
 }  // namespace korvanta

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "cli/cli_doc.h"
 #include "imaging/dib.h"
 #include "model/gif_doc.h"
 #include "platform/exceptions.h"
@@ -16,22 +17,6 @@
 namespace korvanta {
 
 namespace {
-
-// Collects the reports of the open logic instead of showing them.
-class FramesDoc : public CGIFDoc {
-public:
-    void ReportSaveLoadException(const std::string&, const CException* e, bool, int) override
-    {
-        m_reports.push_back(e != nullptr ? e->GetErrorMessage() : "不明なエラーです。");
-    }
-    std::vector<std::string> m_reports;
-};
-
-int Fail(const std::string& file, const std::string& reason)
-{
-    std::cerr << "korvanta-cli: " << file << ": " << reason << "\n";
-    return 1;
-}
 
 int FramesUsageError(const std::string& problem)
 {
@@ -108,11 +93,10 @@ int RunFrames(const std::vector<std::string>& args)
     const std::string& in = files[0];
     const std::filesystem::path outDir = files[1];
 
-    FramesDoc doc;
-    if (!doc.OnOpenDocument(in))
-        return Fail(in, doc.m_reports.empty() ? "読み込めませんでした。" : doc.m_reports.back());
-    for (const auto& warning : doc.m_reports)
-        std::cerr << "korvanta-cli: " << in << ": warning: " << warning << "\n";
+    CliDoc doc;
+    if (!OpenOrFail(doc, in))
+        return 1;
+    PrintWarnings(doc, in);
 
     AnimationPlayer player(&doc);
     if (!player.Create())

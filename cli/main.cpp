@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/block_info.h"
+#include "cli/cli_doc.h"
 #include "cli/export.h"
 #include "cli/frames.h"
 #include "model/gif_doc.h"
@@ -35,41 +36,16 @@ const char kUsage[] =
     "Errors are reported as 'korvanta-cli: FILE: reason' with exit status 1. A file that ends\n"
     "without its trailer is read with every complete block and reported as a warning.\n";
 
-// A document that collects the reports of its open and save logic instead of showing them.
-class CliDoc : public CGIFDoc {
-public:
-    void ReportSaveLoadException(const std::string&, const CException* e, bool, int) override
-    {
-        m_reports.push_back(e != nullptr ? e->GetErrorMessage() : "不明なエラーです。");
-    }
-    std::vector<std::string> m_reports;
-};
-
-int Fail(const std::string& file, const std::string& reason)
-{
-    std::cerr << "korvanta-cli: " << file << ": " << reason << "\n";
-    return 1;
-}
-
 int Usage(const std::string& problem)
 {
     std::cerr << "korvanta-cli: " << problem << "\n\n" << kUsage;
     return 2;
 }
 
-// Opens the file; the reports of a successful open are warnings.
-bool Open(CliDoc& doc, const std::string& path)
-{
-    if (doc.OnOpenDocument(path))
-        return true;
-    Fail(path, doc.m_reports.empty() ? "読み込めませんでした。" : doc.m_reports.back());
-    return false;
-}
-
 int Info(const std::string& path, bool json)
 {
     CliDoc doc;
-    if (!Open(doc, path))
+    if (!OpenOrFail(doc, path))
         return 1;
     if (json) {
         std::string out = "{\"file\": " + JsonString(path) + ", \"blocks\": [";
@@ -83,22 +59,17 @@ int Info(const std::string& path, bool json)
         for (int i = 0; i < doc.GetBlockCount(); ++i)
             std::cout << BlockLine(i, DescribeBlock(*doc.GetBlock(i))) << "\n";
     }
-    for (const auto& warning : doc.m_reports)
-        std::cerr << "korvanta-cli: " << path << ": warning: " << warning << "\n";
+    PrintWarnings(doc, path);
     return 0;
 }
 
 int Convert(const std::string& in, const std::string& out)
 {
     CliDoc doc;
-    if (!Open(doc, in))
+    if (!OpenOrFail(doc, in))
         return 1;
-    for (const auto& warning : doc.m_reports)
-        std::cerr << "korvanta-cli: " << in << ": warning: " << warning << "\n";
-    doc.m_reports.clear();
-    if (!doc.OnSaveDocument(out))
-        return Fail(out, doc.m_reports.empty() ? "保存できませんでした。" : doc.m_reports.back());
-    return 0;
+    PrintWarnings(doc, in);
+    return SaveOrFail(doc, out) ? 0 : 1;
 }
 
 int Run(const std::vector<std::string>& args)

@@ -1,0 +1,44 @@
+#include "cli/cli_doc.h"
+
+#include <iostream>
+
+#include "platform/exceptions.h"
+
+namespace korvanta {
+
+void CliDoc::ReportSaveLoadException(const std::string&, const CException* e, bool, int)
+{
+    m_reports.push_back(e != nullptr ? e->GetErrorMessage() : "不明なエラーです。");
+}
+
+int Fail(const std::string& file, const std::string& reason)
+{
+    std::cerr << "korvanta-cli: " << file << ": " << reason << "\n";
+    return 1;
+}
+
+void PrintWarnings(CliDoc& doc, const std::string& file)
+{
+    for (const auto& warning : doc.m_reports)
+        std::cerr << "korvanta-cli: " << file << ": warning: " << warning << "\n";
+    doc.m_reports.clear();
+}
+
+bool OpenOrFail(CliDoc& doc, const std::string& path)
+{
+    if (doc.OnOpenDocument(path))
+        return true;
+    Fail(path, doc.m_reports.empty() ? "読み込めませんでした。" : doc.m_reports.back());
+    return false;
+}
+
+bool SaveOrFail(CliDoc& doc, const std::string& path)
+{
+    doc.m_reports.clear();
+    if (doc.OnSaveDocument(path))
+        return true;
+    Fail(path, doc.m_reports.empty() ? "保存できませんでした。" : doc.m_reports.back());
+    return false;
+}
+
+}  // namespace korvanta
