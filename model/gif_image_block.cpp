@@ -152,8 +152,9 @@ int CGifImageBlock::UpdateFromPage(CGifPageData& pageData)
     auto* page = dynamic_cast<CGifImagePageData*>(&pageData);
     if (page == nullptr)
         return 0;
+    // A change of the local-table flag is noted where it is taken, below.
     bool changed = page->m_bSorted != m_bSorted || page->m_nTop != m_nTop || page->m_bInterlace != m_bInterlace ||
-                   page->m_nLeft != m_nLeft || page->m_bLocalTable != m_bLocalTable;
+                   page->m_nLeft != m_nLeft;
     bool refitted = false;
     m_nLeft = page->m_nLeft;
     m_nTop = page->m_nTop;
@@ -172,11 +173,12 @@ int CGifImageBlock::UpdateFromPage(CGifPageData& pageData)
         }
         m_hPalette = nullptr;
         changed = true;
-    } else if (!m_bLocalTable && page->m_bLocalTable) {
+    } else if (!m_bLocalTable && page->m_bLocalTable && page->m_hPalette) {
         m_hPalette = page->m_hPalette;
         changed = true;
     }
-    m_bLocalTable = page->m_bLocalTable;
+    // A local table needs a palette: without one the flag is not taken.
+    m_bLocalTable = page->m_bLocalTable && m_hPalette;
     m_bInterlace = page->m_bInterlace;
     m_bSorted = page->m_bSorted;
     UpdateTableBits();

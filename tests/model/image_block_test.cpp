@@ -276,8 +276,13 @@ TEST(ImageBlock, PageExchangeRefitsAndTakesPalettes)
     EXPECT_FALSE(image->m_hPalette);
     EXPECT_EQ(image->m_nTableBits, 0);
 
-    // and back: the page's palette is taken as it is
+    // a local table without a palette is not taken
     page.m_bLocalTable = true;
+    page.m_hPalette = nullptr;
+    EXPECT_EQ(image->UpdateFromPage(page), 0);
+    EXPECT_FALSE(image->m_bLocalTable);
+
+    // and back: the page's palette is taken as it is
     page.m_hPalette = DuplicatePalette(global);
     EXPECT_EQ(image->UpdateFromPage(page), 1);
     EXPECT_EQ(image->m_hPalette, page.m_hPalette);
