@@ -141,7 +141,7 @@ inline void WriteFileBytes(const std::string& path, const std::vector<std::uint8
 // A packed bitmap (no file header) of the given depth: pixels[y][x] are the indices (or, at
 // 24 bits, grey levels; other depths leave the rows zero), top row first; colour i of the table is (red i,
 // green 255 - i, blue 3i).
-struct DibSpec {
+struct DibLayout {
     std::uint32_t headerSize = 40;
     int width = 3;
     int height = 2;  // negative: rows stored top row first
@@ -158,7 +158,7 @@ inline void PutLE(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t 
         out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-inline std::vector<std::uint8_t> DibBytes(const DibSpec& s)
+inline std::vector<std::uint8_t> DibBytes(const DibLayout& s)
 {
     std::vector<std::uint8_t> out(s.headerSize, 0);
     PutLE(out, 0, s.headerSize, 4);
@@ -212,7 +212,7 @@ inline std::vector<std::uint8_t> DibBytes(const DibSpec& s)
 }
 
 // The same bitmap as a BMP file: a 14-byte file header in front.
-inline std::vector<std::uint8_t> BmpFileBytes(const DibSpec& s)
+inline std::vector<std::uint8_t> BmpFileBytes(const DibLayout& s)
 {
     const std::vector<std::uint8_t> dib = DibBytes(s);
     const int entries = s.tableEntries >= 0 ? s.tableEntries

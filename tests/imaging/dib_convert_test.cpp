@@ -10,12 +10,12 @@ namespace korvanta {
 namespace {
 
 using test::DibBytes;
-using test::DibSpec;
+using test::DibLayout;
 using test::Pixels;
 
-PackedDib Dib(const DibSpec& spec)
+PackedDib Dib(const DibLayout& layout)
 {
-    return std::make_shared<DibBlock>(DibBytes(spec));
+    return std::make_shared<DibBlock>(DibBytes(layout));
 }
 
 std::uint32_t Field(const DibBlock& dib, std::size_t offset)
@@ -36,14 +36,14 @@ TEST(ExpandDibTo8Bit, WidensEveryDepthKeepingIndicesAndTable)
     for (const int bits : {1, 4, 8}) {
         SCOPED_TRACE("bits " + std::to_string(bits));
         // Odd widths put the last pixel in a partial byte at 1 and 4 bits.
-        DibSpec spec;
-        spec.width = 13;
-        spec.height = 3;
-        spec.bitCount = bits;
-        spec.colorsUsed = bits == 8 ? 200 : 0;
-        spec.pixels =
+        DibLayout layout;
+        layout.width = 13;
+        layout.height = 3;
+        layout.bitCount = bits;
+        layout.colorsUsed = bits == 8 ? 200 : 0;
+        layout.pixels =
             Pixels(13, 3, [&](int x, int y) { return (x * 7 + y * 3) % (bits == 8 ? 200 : 1 << bits); });
-        const PackedDib source = Dib(spec);
+        const PackedDib source = Dib(layout);
         const std::vector<std::uint8_t> before = source->Copy();
 
         const PackedDib wide = ExpandDibTo8Bit(source);
@@ -57,19 +57,19 @@ TEST(ExpandDibTo8Bit, WidensEveryDepthKeepingIndicesAndTable)
         EXPECT_EQ(wide->size(), 40u + 4u * static_cast<unsigned>(colours) + 16 * 3);
         EXPECT_TRUE(std::equal(PackedDibColorTable(*wide), PackedDibColorTable(*wide) + 4 * colours,
                                PackedDibColorTable(*source)));
-        EXPECT_EQ(Indices8(*wide), spec.pixels);
+        EXPECT_EQ(Indices8(*wide), layout.pixels);
     }
 }
 
 TEST(ExpandDibTo8Bit, RefusesWhatItCannotWiden)
 {
-    DibSpec deep;
+    DibLayout deep;
     deep.bitCount = 24;
     deep.pixels = Pixels(3, 2, [](int, int) { return 9; });
     EXPECT_FALSE(ExpandDibTo8Bit(Dib(deep)));
     EXPECT_FALSE(ExpandDibTo8Bit(nullptr));
 
-    DibSpec shortRows;
+    DibLayout shortRows;
     shortRows.pixels = Pixels(3, 2, [](int, int) { return 1; });
     auto bytes = DibBytes(shortRows);
     bytes.resize(bytes.size() - 1);
@@ -78,11 +78,11 @@ TEST(ExpandDibTo8Bit, RefusesWhatItCannotWiden)
 
 TEST(ReduceDibDepth, KeepsTheLowBitsAndAsManyColoursAsTheDepthAddresses)
 {
-    DibSpec spec;
-    spec.width = 13;
-    spec.height = 2;
-    spec.pixels = Pixels(13, 2, [](int x, int y) { return x * 19 + y; });  // indices up to 229
-    const PackedDib source = Dib(spec);
+    DibLayout layout;
+    layout.width = 13;
+    layout.height = 2;
+    layout.pixels = Pixels(13, 2, [](int x, int y) { return x * 19 + y; });  // indices up to 229
+    const PackedDib source = Dib(layout);
     for (const int bits : {1, 4}) {
         SCOPED_TRACE("bits " + std::to_string(bits));
         const PackedDib narrow = ReduceDibDepth(source, bits);
@@ -105,28 +105,28 @@ TEST(ReduceDibDepth, KeepsTheLowBitsAndAsManyColoursAsTheDepthAddresses)
 
 TEST(ReduceDibDepth, SmallTablesStaySmallAndOtherInputsAreRefused)
 {
-    DibSpec spec;
-    spec.colorsUsed = 3;
-    spec.pixels = Pixels(3, 2, [](int x, int) { return x; });
-    const PackedDib reduced = ReduceDibDepth(Dib(spec), 4);
+    DibLayout layout;
+    layout.colorsUsed = 3;
+    layout.pixels = Pixels(3, 2, [](int x, int) { return x; });
+    const PackedDib reduced = ReduceDibDepth(Dib(layout), 4);
     ASSERT_TRUE(reduced);
     EXPECT_EQ(PackedDibColorCount(*reduced), 3);
 
-    EXPECT_FALSE(ReduceDibDepth(Dib(spec), 8));
-    EXPECT_FALSE(ReduceDibDepth(Dib(spec), 2));
-    spec.bitCount = 4;
-    spec.colorsUsed = 0;
-    EXPECT_FALSE(ReduceDibDepth(Dib(spec), 1)) << "only 8-bit sources";
+    EXPECT_FALSE(ReduceDibDepth(Dib(layout), 8));
+    EXPECT_FALSE(ReduceDibDepth(Dib(layout), 2));
+    layout.bitCount = 4;
+    layout.colorsUsed = 0;
+    EXPECT_FALSE(ReduceDibDepth(Dib(layout), 1)) << "only 8-bit sources";
 }
 
 TEST(ClassifyPictureDepth, FollowsBitsAndColourCount)
 {
     const auto classify = [](int bits, std::uint32_t used) {
-        DibSpec spec;
-        spec.bitCount = bits;
-        spec.colorsUsed = used;
-        spec.pixels = Pixels(3, 2, [](int, int) { return 0; });
-        return ClassifyPictureDepth(*Dib(spec));
+        DibLayout layout;
+        layout.bitCount = bits;
+        layout.colorsUsed = used;
+        layout.pixels = Pixels(3, 2, [](int, int) { return 0; });
+        return ClassifyPictureDepth(*Dib(layout));
     };
     EXPECT_EQ(classify(24, 0), PictureDepthAction::refuse);
     EXPECT_EQ(classify(4, 0), PictureDepthAction::expand);  // 16 colours
@@ -138,39 +138,39 @@ TEST(ClassifyPictureDepth, FollowsBitsAndColourCount)
 }
 
 // A 4-bit bitmap of 5 x 3 from another program, rows bottom row first.
-DibSpec ClipSpec()
+DibLayout ClipSpec()
 {
-    DibSpec spec;
-    spec.width = 5;
-    spec.height = 3;
-    spec.bitCount = 4;
-    spec.colorsUsed = 16;
-    spec.pixels = Pixels(5, 3, [](int x, int y) { return (x + 5 * y) % 16; });
-    return spec;
+    DibLayout layout;
+    layout.width = 5;
+    layout.height = 3;
+    layout.bitCount = 4;
+    layout.colorsUsed = 16;
+    layout.pixels = Pixels(5, 3, [](int x, int y) { return (x + 5 * y) % 16; });
+    return layout;
 }
 
 TEST(PackedDibFromClipboard, CopiesAValidBitmapIntoTheEditorsLayout)
 {
-    const DibSpec spec = ClipSpec();
+    const DibLayout layout = ClipSpec();
     std::string reason = "unset";
-    const PackedDib dib = PackedDibFromClipboard(DibBytes(spec), reason);
+    const PackedDib dib = PackedDibFromClipboard(DibBytes(layout), reason);
     ASSERT_TRUE(dib) << reason;
     EXPECT_TRUE(reason.empty());
-    EXPECT_EQ(dib->Copy(), DibBytes(spec)) << "a plain bitmap is copied as it is";
+    EXPECT_EQ(dib->Copy(), DibBytes(layout)) << "a plain bitmap is copied as it is";
 
     // Rows stored top row first come out bottom row first, the same picture.
-    DibSpec topDown = spec;
+    DibLayout topDown = layout;
     topDown.height = -3;
     const PackedDib flipped = PackedDibFromClipboard(DibBytes(topDown), reason);
     ASSERT_TRUE(flipped) << reason;
-    EXPECT_EQ(flipped->Copy(), DibBytes(spec));
+    EXPECT_EQ(flipped->Copy(), DibBytes(layout));
 
     // A longer header (version 5, 124 bytes): the table follows the whole header.
-    DibSpec v5 = spec;
+    DibLayout v5 = layout;
     v5.headerSize = 124;
     const PackedDib fromV5 = PackedDibFromClipboard(DibBytes(v5), reason);
     ASSERT_TRUE(fromV5) << reason;
-    EXPECT_EQ(fromV5->Copy(), DibBytes(spec));
+    EXPECT_EQ(fromV5->Copy(), DibBytes(layout));
 }
 
 TEST(PackedDibFromClipboard, EveryTruncatedItemIsRefused)
@@ -188,48 +188,48 @@ TEST(PackedDibFromClipboard, RefusesWithAReasonTheUserCanRead)
 {
     struct Case {
         const char* name;
-        void (*change)(DibSpec&);
+        void (*change)(DibLayout&);
         const char* reasonPart;
     };
     const Case cases[] = {
-        {"core header", [](DibSpec& s) { s.headerSize = 12; }, "12 バイトのヘッダー"},
-        {"rle8", [](DibSpec& s) { s.bitCount = 8, s.compression = 1, s.colorsUsed = 0; }, "圧縮"},
-        {"rle4", [](DibSpec& s) { s.compression = 2; }, "圧縮"},
-        {"24 bits", [](DibSpec& s) { s.bitCount = 24, s.colorsUsed = 0; }, "256色のイメージにしてください。"},
+        {"core header", [](DibLayout& s) { s.headerSize = 12; }, "12 バイトのヘッダー"},
+        {"rle8", [](DibLayout& s) { s.bitCount = 8, s.compression = 1, s.colorsUsed = 0; }, "圧縮"},
+        {"rle4", [](DibLayout& s) { s.compression = 2; }, "圧縮"},
+        {"24 bits", [](DibLayout& s) { s.bitCount = 24, s.colorsUsed = 0; }, "256色のイメージにしてください。"},
         {"32 bits with masks",
-         [](DibSpec& s) { s.bitCount = 32, s.compression = 3, s.colorsUsed = 0, s.tableEntries = 0; },
+         [](DibLayout& s) { s.bitCount = 32, s.compression = 3, s.colorsUsed = 0, s.tableEntries = 0; },
          "256色のイメージにしてください。"},
-        {"more colours than 4 bits address", [](DibSpec& s) { s.colorsUsed = 17; }, "色数"},
-        {"2 bits", [](DibSpec& s) { s.bitCount = 2; }, "ビット数"},
+        {"more colours than 4 bits address", [](DibLayout& s) { s.colorsUsed = 17; }, "色数"},
+        {"2 bits", [](DibLayout& s) { s.bitCount = 2; }, "ビット数"},
         {"zero width",
-         [](DibSpec& s) {
+         [](DibLayout& s) {
              s.width = 0, s.pixels = {{}, {}, {}};
          },
          "大きさ"},
-        {"negative width", [](DibSpec& s) { s.width = -5; }, "大きさ"},
-        {"too tall", [](DibSpec& s) { s.height = 40000; }, "大きさ"},
-        {"header larger than the item", [](DibSpec& s) { s.headerSize = 4000; }, "ヘッダー"},
-        {"header of 20 bytes", [](DibSpec& s) { s.headerSize = 20; }, "ヘッダー"},
+        {"negative width", [](DibLayout& s) { s.width = -5; }, "大きさ"},
+        {"too tall", [](DibLayout& s) { s.height = 40000; }, "大きさ"},
+        {"header larger than the item", [](DibLayout& s) { s.headerSize = 4000; }, "ヘッダー"},
+        {"header of 20 bytes", [](DibLayout& s) { s.headerSize = 20; }, "ヘッダー"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        DibSpec spec = ClipSpec();
-        c.change(spec);
+        DibLayout layout = ClipSpec();
+        c.change(layout);
         std::vector<std::uint8_t> bytes;
-        if (spec.headerSize == 12) {
+        if (layout.headerSize == 12) {
             // A core header: width, height, planes and bits in 16-bit fields, 3-byte entries.
             bytes = {12, 0, 0, 0, 5, 0, 3, 0, 1, 0, 4, 0};
             bytes.resize(12 + 16 * 3 + 3 * 4);
-        } else if (spec.headerSize == 4000 || spec.headerSize == 20) {
+        } else if (layout.headerSize == 4000 || layout.headerSize == 20) {
             bytes = DibBytes(ClipSpec());
-            test::PutLE(bytes, 0, spec.headerSize, 4);
-        } else if (spec.width < 0 || spec.height > 3) {
+            test::PutLE(bytes, 0, layout.headerSize, 4);
+        } else if (layout.width < 0 || layout.height > 3) {
             // Sizes the bytes do not follow: written into the header of a valid item.
             bytes = DibBytes(ClipSpec());
-            test::PutLE(bytes, 4, static_cast<std::uint32_t>(spec.width), 4);
-            test::PutLE(bytes, 8, static_cast<std::uint32_t>(spec.height), 4);
+            test::PutLE(bytes, 4, static_cast<std::uint32_t>(layout.width), 4);
+            test::PutLE(bytes, 8, static_cast<std::uint32_t>(layout.height), 4);
         } else {
-            bytes = DibBytes(spec);
+            bytes = DibBytes(layout);
         }
         std::string reason;
         EXPECT_FALSE(PackedDibFromClipboard(bytes, reason));

@@ -20,7 +20,7 @@ namespace {
 
 using test::Bytes;
 using test::operator+;
-using test::DibSpec;
+using test::DibLayout;
 using test::Pixels;
 
 std::string Kinds(const CGIFDoc& doc)
@@ -112,10 +112,10 @@ protected:
         doc.SetClipboardService(&m_clipboard);
     }
     // Writes a BMP file and inserts it through the command.
-    void InsertBmp(const DibSpec& spec, const std::string& name = "picture.bmp")
+    void InsertBmp(const DibLayout& layout, const std::string& name = "picture.bmp")
     {
         const std::string path = PathOf(name);
-        test::WriteFileBytes(path, test::BmpFileBytes(spec));
+        test::WriteFileBytes(path, test::BmpFileBytes(layout));
         m_dialogs.Answer(path);
         m_doc.OnInsertImage();
     }
@@ -145,12 +145,12 @@ using InsertImage = DocCommands;
 
 TEST_F(InsertImage, FourBitSixteenColoursBecomesAnEightBitImageWithSixteenEntries)
 {
-    DibSpec spec;
-    spec.width = 5;
-    spec.height = 3;
-    spec.bitCount = 4;
-    spec.pixels = Pixels(5, 3, [](int x, int y) { return (x + 5 * y) % 16; });
-    InsertBmp(spec);
+    DibLayout layout;
+    layout.width = 5;
+    layout.height = 3;
+    layout.bitCount = 4;
+    layout.pixels = Pixels(5, 3, [](int x, int y) { return (x + 5 * y) % 16; });
+    InsertBmp(layout);
 
     ASSERT_EQ(m_dialogs.m_requests.size(), 1u);
     const FileDialogRequest& request = m_dialogs.m_requests[0];
@@ -173,17 +173,17 @@ TEST_F(InsertImage, FourBitSixteenColoursBecomesAnEightBitImageWithSixteenEntrie
     EXPECT_TRUE(image.m_bLocalTable);
     EXPECT_EQ(image.m_nTableBits, 3);
     EXPECT_EQ((*image.m_hPalette)[9], (PALETTEENTRY{9, 255 - 9, 27, 0}));
-    EXPECT_EQ(Indices(*image.m_hDib), spec.pixels);
+    EXPECT_EQ(Indices(*image.m_hDib), layout.pixels);
     EXPECT_TRUE(m_messages.m_texts.empty());
 }
 
 TEST_F(InsertImage, EightBitsWithAllColoursIsTakenAsItIsAndWithFewerIsRebuilt)
 {
-    DibSpec spec;
-    spec.width = 7;
-    spec.height = 2;
-    spec.pixels = Pixels(7, 2, [](int x, int y) { return x * 30 + y; });
-    InsertBmp(spec, "all.bmp");
+    DibLayout layout;
+    layout.width = 7;
+    layout.height = 2;
+    layout.pixels = Pixels(7, 2, [](int x, int y) { return x * 30 + y; });
+    InsertBmp(layout, "all.bmp");
     const PackedDib loaded = LoadBmpFile(PathOf("all.bmp"), m_messages);
     ASSERT_TRUE(loaded);
     const CGifImageBlock& full = ImageAt(m_doc, 3);
@@ -191,23 +191,23 @@ TEST_F(InsertImage, EightBitsWithAllColoursIsTakenAsItIsAndWithFewerIsRebuilt)
     EXPECT_EQ(PackedDibColorCount(*full.m_hDib), 256);
     EXPECT_EQ(full.m_nTableBits, 7);
 
-    spec.colorsUsed = 200;
-    InsertBmp(spec, "some.bmp");
+    layout.colorsUsed = 200;
+    InsertBmp(layout, "some.bmp");
     const CGifImageBlock& some = ImageAt(m_doc, 4);
     EXPECT_EQ(PackedDibBitCount(*some.m_hDib), 8);
     EXPECT_EQ(PackedDibColorCount(*some.m_hDib), 200);
     EXPECT_EQ(some.m_hDib->size(), 40u + 200 * 4 + 8 * 2);
     EXPECT_EQ(some.m_hPalette->GetEntryCount(), 200);
-    EXPECT_EQ(Indices(*some.m_hDib), spec.pixels);
+    EXPECT_EQ(Indices(*some.m_hDib), layout.pixels);
 }
 
 TEST_F(InsertImage, DeeperThanEightBitsIsRefused)
 {
     m_doc.SetModifiedFlag(false);
-    DibSpec spec;
-    spec.bitCount = 24;
-    spec.pixels = Pixels(3, 2, [](int x, int) { return 40 * x; });
-    InsertBmp(spec);
+    DibLayout layout;
+    layout.bitCount = 24;
+    layout.pixels = Pixels(3, 2, [](int x, int) { return 40 * x; });
+    InsertBmp(layout);
     EXPECT_EQ(m_messages.m_texts, std::vector<std::string>{"256色のイメージにしてください。"});
     EXPECT_EQ(Kinds(m_doc), "header loop control");
     EXPECT_FALSE(m_doc.IsModified());
@@ -215,13 +215,13 @@ TEST_F(InsertImage, DeeperThanEightBitsIsRefused)
 
 TEST_F(InsertImage, ExtensionDecidesWithoutRegardToCase)
 {
-    DibSpec spec;
-    spec.pixels = Pixels(3, 2, [](int x, int) { return x; });
-    InsertBmp(spec, "mixed.Bmp");
+    DibLayout layout;
+    layout.pixels = Pixels(3, 2, [](int x, int) { return x; });
+    InsertBmp(layout, "mixed.Bmp");
     EXPECT_EQ(Kinds(m_doc), "header loop control image");
     EXPECT_TRUE(m_messages.m_texts.empty());
 
-    InsertBmp(spec, "bitmap.png");
+    InsertBmp(layout, "bitmap.png");
     EXPECT_EQ(m_messages.m_texts, std::vector<std::string>{"Load error."});
 
     m_messages.m_texts.clear();
@@ -460,38 +460,38 @@ TEST_F(Clipboard, OwnItemWinsOverTheBitmap)
     m_doc.OnEditCopy();
     m_doc.m_nCurrent = 2;
     m_doc.OnEditCopy();  // the control block: its item only
-    DibSpec spec;
-    spec.pixels = Pixels(3, 2, [](int, int) { return 0; });
-    m_clipboard.m_items[CF_DIB] = test::DibBytes(spec);
+    DibLayout layout;
+    layout.pixels = Pixels(3, 2, [](int, int) { return 0; });
+    m_clipboard.m_items[CF_DIB] = test::DibBytes(layout);
     m_doc.OnEditPaste();
     EXPECT_EQ(Kinds(m_doc), "header loop control control image");
 }
 
 TEST_F(Clipboard, BitmapFromAnotherProgramBecomesAnImageBlock)
 {
-    DibSpec spec;
-    spec.width = 5;
-    spec.height = -3;  // top row first
-    spec.bitCount = 4;
-    spec.pixels = Pixels(5, 3, [](int x, int y) { return (3 * x + y) % 16; });
-    m_clipboard.m_items[CF_DIB] = test::DibBytes(spec);
+    DibLayout layout;
+    layout.width = 5;
+    layout.height = -3;  // top row first
+    layout.bitCount = 4;
+    layout.pixels = Pixels(5, 3, [](int x, int y) { return (3 * x + y) % 16; });
+    m_clipboard.m_items[CF_DIB] = test::DibBytes(layout);
     m_doc.OnEditPaste();
     ASSERT_EQ(Kinds(m_doc), "header loop control image");
     const CGifImageBlock& image = ImageAt(m_doc, 3);
     EXPECT_EQ(PackedDibBitCount(*image.m_hDib), 8);
-    EXPECT_EQ(Indices(*image.m_hDib), spec.pixels);
+    EXPECT_EQ(Indices(*image.m_hDib), layout.pixels);
     EXPECT_EQ(image.m_hPalette->GetEntryCount(), 16);
     EXPECT_EQ(image.m_nTableBits, 3);
     EXPECT_TRUE(image.m_bLocalTable);
-    EXPECT_EQ(m_clipboard.m_items.at(CF_DIB), test::DibBytes(spec)) << "the clipboard keeps its own";
+    EXPECT_EQ(m_clipboard.m_items.at(CF_DIB), test::DibBytes(layout)) << "the clipboard keeps its own";
 }
 
 TEST_F(Clipboard, BitmapsThatCannotBeReadAsTheySayAreRefusedWithAMessage)
 {
-    DibSpec deep;
+    DibLayout deep;
     deep.bitCount = 24;
     deep.pixels = Pixels(3, 2, [](int, int) { return 9; });
-    DibSpec rle;
+    DibLayout rle;
     rle.compression = 1;
     rle.pixels = Pixels(3, 2, [](int, int) { return 9; });
     Bytes core = {12, 0, 0, 0, 2, 0, 2, 0, 1, 0, 8, 0};
