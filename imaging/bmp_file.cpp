@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "imaging/dib.h"
+#include "platform/byte_order.h"
 #include "platform/byte_reader.h"
 #include "platform/exceptions.h"
 
@@ -21,17 +22,6 @@ constexpr std::size_t kInfoImageSize = 20;
 // The largest width and height accepted from a file. Larger sizes are not pictures anybody
 // inserts into a GIF, and the bound keeps every size product far from overflow.
 constexpr std::int32_t kMaxBmpExtent = 32767;
-
-void PutU16(std::uint8_t* p, std::uint16_t value)
-{
-    p[0] = static_cast<std::uint8_t>(value);
-    p[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void PutU32(std::uint8_t* p, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
 
 // Reads count bytes; false when the file ends before.
 bool ReadExactly(CFile& file, std::uint8_t* buffer, std::uint64_t count)
@@ -137,17 +127,17 @@ PackedDib ReadBmp(CFile& file)
 
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(total));
     std::uint8_t* header = bytes.data();
-    PutU32(header, kDibInfoHeaderSize);
-    PutU32(header + 4, static_cast<std::uint32_t>(h.width));
-    PutU32(header + 8, static_cast<std::uint32_t>(rows));
-    PutU16(header + 12, 1);
-    PutU16(header + 14, h.bitCount);
-    PutU32(header + 16, 0);
-    PutU32(header + kInfoImageSize, static_cast<std::uint32_t>(pixelBytes));
-    PutU32(header + 24, h.xPelsPerMeter);
-    PutU32(header + 28, h.yPelsPerMeter);
-    PutU32(header + 32, colours);
-    PutU32(header + 36, h.colorsImportant <= colours ? h.colorsImportant : 0);
+    PutLe32(header, kDibInfoHeaderSize);
+    PutLe32(header + 4, static_cast<std::uint32_t>(h.width));
+    PutLe32(header + 8, static_cast<std::uint32_t>(rows));
+    PutLe16(header + 12, 1);
+    PutLe16(header + 14, h.bitCount);
+    PutLe32(header + 16, 0);
+    PutLe32(header + kInfoImageSize, static_cast<std::uint32_t>(pixelBytes));
+    PutLe32(header + 24, h.xPelsPerMeter);
+    PutLe32(header + 28, h.yPelsPerMeter);
+    PutLe32(header + 32, colours);
+    PutLe32(header + 36, h.colorsImportant <= colours ? h.colorsImportant : 0);
 
     // The colour table follows the whole information header, however long it is.
     file.Seek(start + tableStart);
@@ -227,13 +217,13 @@ int SaveBmpFile(const PackedDib& dib, const std::string& path)
     if (kFileHeaderSize + dataSize > std::numeric_limits<std::uint32_t>::max())
         return kDibErrorGeneral;
     // An uncompressed bitmap's image size is always the computed one, in the file and in memory.
-    PutU32(block.data() + kInfoImageSize, static_cast<std::uint32_t>(pixelBytes));
+    PutLe32(block.data() + kInfoImageSize, static_cast<std::uint32_t>(pixelBytes));
 
     std::array<std::uint8_t, kFileHeaderSize> fileHeader{};
-    PutU16(fileHeader.data(), kBmpMagic);
-    PutU32(fileHeader.data() + 2, static_cast<std::uint32_t>(kFileHeaderSize + dataSize));
-    PutU32(fileHeader.data() + 10,
-           static_cast<std::uint32_t>(kFileHeaderSize + kDibInfoHeaderSize + tableBytes));
+    PutLe16(fileHeader.data(), kBmpMagic);
+    PutLe32(fileHeader.data() + 2, static_cast<std::uint32_t>(kFileHeaderSize + dataSize));
+    PutLe32(fileHeader.data() + 10,
+            static_cast<std::uint32_t>(kFileHeaderSize + kDibInfoHeaderSize + tableBytes));
     try {
         CAtomicFile file(path);
         file.Write(fileHeader.data(), fileHeader.size());

@@ -6,7 +6,14 @@
 #include <new>
 #include <vector>
 
+#include "platform/byte_order.h"
+
 namespace korvanta {
+
+std::uint64_t DibRowBytes(std::uint64_t width, int bitCount)
+{
+    return (width * static_cast<std::uint64_t>(bitCount) + 31) / 32 * 4;
+}
 
 namespace {
 
@@ -25,38 +32,9 @@ constexpr std::size_t kCoreBitCount = 10;
 // PackedDibColorCount reports a 16-bit count; a colours-used field above it is inconsistent.
 constexpr std::uint32_t kMaxColorCount = 0xFFFF;
 
-std::uint16_t GetU16(const DibBlock& dib, std::size_t offset)
-{
-    const std::uint8_t* p = dib.data() + offset;
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t GetU32(const DibBlock& dib, std::size_t offset)
-{
-    const std::uint8_t* p = dib.data() + offset;
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-void PutU16(std::uint8_t* p, std::uint16_t value)
-{
-    p[0] = static_cast<std::uint8_t>(value);
-    p[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void PutU32(std::uint8_t* p, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 bool IsInfoHeader(const DibBlock& dib)
 {
     return PackedDibHeaderSize(dib) == kDibInfoHeaderSize;
-}
-
-std::uint64_t RowBytesFor(std::uint64_t width, int bitCount)
-{
-    return (width * static_cast<std::uint64_t>(bitCount) + 31) / 32 * 4;
 }
 
 bool IsSupportedBitCount(int bitCount)
@@ -101,17 +79,17 @@ PackedDib NewPackedDib(int width, int height, int bitCount)
     // Width and height are below 2^31, so row bytes x height stays far below 2^64.
     const std::uint64_t total =
         kDibInfoHeaderSize + colours * 4 +
-        RowBytesFor(static_cast<std::uint64_t>(width), bits) * static_cast<std::uint64_t>(height);
+        DibRowBytes(static_cast<std::uint64_t>(width), bits) * static_cast<std::uint64_t>(height);
     if (total > kMaxDibBytes)
         return nullptr;
     try {
         auto dib = std::make_shared<DibBlock>(static_cast<std::size_t>(total));
         std::uint8_t* bytes = dib->data();
-        PutU32(bytes, kDibInfoHeaderSize);
-        PutU32(bytes + kInfoWidth, static_cast<std::uint32_t>(width));
-        PutU32(bytes + kInfoHeight, static_cast<std::uint32_t>(height));
-        PutU16(bytes + kInfoPlanes, 1);
-        PutU16(bytes + kInfoBitCount, static_cast<std::uint16_t>(bits));
+        PutLe32(bytes, kDibInfoHeaderSize);
+        PutLe32(bytes + kInfoWidth, static_cast<std::uint32_t>(width));
+        PutLe32(bytes + kInfoHeight, static_cast<std::uint32_t>(height));
+        PutLe16(bytes + kInfoPlanes, 1);
+        PutLe16(bytes + kInfoBitCount, static_cast<std::uint16_t>(bits));
         return dib;
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -126,28 +104,30 @@ int FreePackedDib(PackedDib& dib)
 
 std::uint32_t PackedDibHeaderSize(const DibBlock& dib)
 {
-    return dib.size() < 4 ? 0 : GetU32(dib, 0);
+    return dib.size() < 4 ? 0 : GetLe32(dib.data());
 }
 
 int PackedDibWidth(const DibBlock& dib)
 {
-    return IsInfoHeader(dib) ? static_cast<std::int32_t>(GetU32(dib, kInfoWidth)) : GetU16(dib, kCoreWidth);
+    return IsInfoHeader(dib) ? static_cast<std::int32_t>(GetLe32(dib.data() + kInfoWidth))
+                             : GetLe16(dib.data() + kCoreWidth);
 }
 
 int PackedDibHeight(const DibBlock& dib)
 {
-    return IsInfoHeader(dib) ? static_cast<std::int32_t>(GetU32(dib, kInfoHeight)) : GetU16(dib, kCoreHeight);
+    return IsInfoHeader(dib) ? static_cast<std::int32_t>(GetLe32(dib.data() + kInfoHeight))
+                             : GetLe16(dib.data() + kCoreHeight);
 }
 
 int PackedDibBitCount(const DibBlock& dib)
 {
-    return GetU16(dib, IsInfoHeader(dib) ? kInfoBitCount : kCoreBitCount);
+    return GetLe16(dib.data() + (IsInfoHeader(dib) ? kInfoBitCount : kCoreBitCount));
 }
 
 int PackedDibColorCount(const DibBlock& dib)
 {
     if (IsInfoHeader(dib)) {
-        const std::uint32_t used = GetU32(dib, kInfoColorsUsed);
+        const std::uint32_t used = GetLe32(dib.data() + kInfoColorsUsed);
         if (used != 0)
             return static_cast<int>(std::min(used, kMaxColorCount));
     }
@@ -193,7 +173,7 @@ std::size_t PackedDibRowBytes(const DibBlock& dib)
     const int width = PackedDibWidth(dib);
     if (width <= 0)
         return 0;
-    return static_cast<std::size_t>(RowBytesFor(static_cast<std::uint64_t>(width), PackedDibBitCount(dib)));
+    return static_cast<std::size_t>(DibRowBytes(static_cast<std::uint64_t>(width), PackedDibBitCount(dib)));
 }
 
 std::uint8_t* PackedDibRow(DibBlock& dib, int y)
@@ -219,7 +199,8 @@ bool PackedDibIsConsistent(const DibBlock& dib)
         return false;
     if (headerSize == kDibInfoHeaderSize) {
         // Compressed rows cannot be addressed row by row.
-        if (GetU32(dib, kInfoCompression) != 0 || GetU32(dib, kInfoColorsUsed) > kMaxColorCount)
+        if (GetLe32(dib.data() + kInfoCompression) != 0 ||
+            GetLe32(dib.data() + kInfoColorsUsed) > kMaxColorCount)
             return false;
     }
     const std::uint64_t fixed =

@@ -50,6 +50,8 @@ const std::uint8_t* PackedDibColorTable(const DibBlock& dib);
 std::uint8_t* PackedDibBits(DibBlock& dib);
 const std::uint8_t* PackedDibBits(const DibBlock& dib);
 std::size_t PackedDibRowBytes(const DibBlock& dib);
+// The bytes of one row of a bitmap of that width and depth: padded to a multiple of 4.
+std::uint64_t DibRowBytes(std::uint64_t width, int bitCount);
 // Image row y counted from the top: the rows are stored bottom row first.
 std::uint8_t* PackedDibRow(DibBlock& dib, int y);
 const std::uint8_t* PackedDibRow(const DibBlock& dib, int y);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/dib.h"
+#include "platform/byte_order.h"
 #include "platform/byte_reader.h"
 
 namespace korvanta {
@@ -24,41 +25,25 @@ constexpr char kMsgBadSize[] = "クリップボードのビットマップの大
 constexpr char kMsgShort[] = "クリップボードのビットマップのデータが足りません。";
 constexpr char kMsgNoMemory[] = "メモリが足りないため、ビットマップを貼り付けられません。";
 
-void PutU16(std::uint8_t* p, std::uint16_t value)
-{
-    p[0] = static_cast<std::uint8_t>(value);
-    p[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void PutU32(std::uint8_t* p, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint64_t RowBytesFor(std::uint64_t width, int bits)
-{
-    return (width * static_cast<std::uint64_t>(bits) + 31) / 32 * 4;
-}
-
 // A zero-filled bitmap with a 40-byte header whose colour table holds exactly `colours`
 // entries (biClrUsed = colours, biSizeImage filled in, resolutions 0). NULL beyond
 // kMaxDibBytes or without memory.
 PackedDib NewDib(std::uint32_t width, std::uint32_t height, int bits, std::uint32_t colours)
 {
-    const std::uint64_t imageBytes = RowBytesFor(width, bits) * height;
+    const std::uint64_t imageBytes = DibRowBytes(width, bits) * height;
     const std::uint64_t total = kDibInfoHeaderSize + std::uint64_t{colours} * 4 + imageBytes;
     if (total > kMaxDibBytes)
         return nullptr;
     try {
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(total));
         std::uint8_t* h = bytes.data();
-        PutU32(h, kDibInfoHeaderSize);
-        PutU32(h + 4, width);
-        PutU32(h + 8, height);
-        PutU16(h + 12, 1);
-        PutU16(h + 14, static_cast<std::uint16_t>(bits));
-        PutU32(h + 20, static_cast<std::uint32_t>(imageBytes));
-        PutU32(h + 32, colours);
+        PutLe32(h, kDibInfoHeaderSize);
+        PutLe32(h + 4, width);
+        PutLe32(h + 8, height);
+        PutLe16(h + 12, 1);
+        PutLe16(h + 14, static_cast<std::uint16_t>(bits));
+        PutLe32(h + 20, static_cast<std::uint32_t>(imageBytes));
+        PutLe32(h + 32, colours);
         return std::make_shared<DibBlock>(std::move(bytes));
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -215,7 +200,7 @@ PackedDib PackedDibFromClipboard(std::span<const std::uint8_t> item, std::string
     const auto rows = static_cast<std::uint32_t>(topDown ? -signedHeight : signedHeight);
     const std::uint32_t colours = colorsUsed != 0 ? colorsUsed : 1u << bitCount;
     const std::uint64_t tableEnd = std::uint64_t{headerSize} + std::uint64_t{colours} * 4;
-    const std::uint64_t rowBytes = RowBytesFor(width, bitCount);
+    const std::uint64_t rowBytes = DibRowBytes(width, bitCount);
     if (tableEnd > item.size() || rowBytes * rows > item.size() - tableEnd) {
         reason = kMsgShort;
         return nullptr;
@@ -227,9 +212,9 @@ PackedDib PackedDibFromClipboard(std::span<const std::uint8_t> item, std::string
         return nullptr;
     }
     std::uint8_t* h = dib->data();
-    PutU32(h + 24, xPelsPerMeter);
-    PutU32(h + 28, yPelsPerMeter);
-    PutU32(h + 36, colorsImportant <= colours ? colorsImportant : 0);
+    PutLe32(h + 24, xPelsPerMeter);
+    PutLe32(h + 28, yPelsPerMeter);
+    PutLe32(h + 36, colorsImportant <= colours ? colorsImportant : 0);
     std::memcpy(PackedDibColorTable(*dib), item.data() + headerSize, static_cast<std::size_t>(colours) * 4);
     const std::uint8_t* source = item.data() + tableEnd;
     for (std::uint32_t i = 0; i < rows; ++i, source += rowBytes) {

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <span>
 
+#include "platform/byte_order.h"
+
 namespace korvanta {
 
 class ByteReader {
@@ -28,7 +30,7 @@ public:
     {
         if (Remaining() < 2)
             return false;
-        value = static_cast<std::uint16_t>(m_data[m_nPos] | (m_data[m_nPos + 1] << 8));
+        value = GetLe16(m_data.data() + m_nPos);
         m_nPos += 2;
         return true;
     }
@@ -36,9 +38,7 @@ public:
     {
         if (Remaining() < 4)
             return false;
-        value = static_cast<std::uint32_t>(m_data[m_nPos]) | (static_cast<std::uint32_t>(m_data[m_nPos + 1]) << 8) |
-                (static_cast<std::uint32_t>(m_data[m_nPos + 2]) << 16) |
-                (static_cast<std::uint32_t>(m_data[m_nPos + 3]) << 24);
+        value = GetLe32(m_data.data() + m_nPos);
         m_nPos += 4;
         return true;
     }
