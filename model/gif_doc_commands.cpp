@@ -98,6 +98,16 @@ std::string OverwriteQuestion(const std::string& path)
     return path + "\nこのﾌｧｲﾙは存在します。\n\n上書きしますか？";
 }
 
+std::optional<std::string> ChooseSavePath(FileDialogService& dialogs, MessageService& messages,
+                                          const FileDialogRequest& request)
+{
+    std::optional<std::string> path = dialogs.GetFileName(request);
+    if (path && FileExists(*path) &&
+        messages.MessageBox(OverwriteQuestion(*path), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return std::nullopt;
+    return path;
+}
+
 std::unique_ptr<CGifImageBlock> ImageBlockFromPicture(const PackedDib& dib, MessageService& messages)
 {
     if (!dib || !PackedDibIsConsistent(*dib))
@@ -332,11 +342,8 @@ void CGIFDoc::OnSaveSelectedImage()
     request.filter = kBmpFilter;
     request.defaultExtension = kBmpExtension;
     request.flags = OFN_HIDEREADONLY;
-    const std::optional<std::string> path = FileDialogs().GetFileName(request);
+    const std::optional<std::string> path = ChooseSavePath(FileDialogs(), Messages(), request);
     if (!path)
-        return;
-    if (FileExists(*path) &&
-        Messages().MessageBox(OverwriteQuestion(*path), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     const PackedDib dib = BmpExportDib(*image, GetGlobalTableSize());
     if (!dib || SaveBmpFile(dib, *path) != 0)

@@ -3,7 +3,11 @@
 // of depth for a saved image.
 #pragma once
 
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
+
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/message_box.h"
@@ -19,6 +23,10 @@ inline constexpr char kMsgSaveFailed[] = "保存に失敗しました。";
 
 // The question before a file is overwritten: the path, then "this file exists; overwrite?".
 std::string OverwriteQuestion(const std::string& path);
+// Runs the save dialog; when the chosen file exists, asks before it is overwritten. The path,
+// or nothing when the user cancelled or answered No.
+std::optional<std::string> ChooseSavePath(FileDialogService& dialogs, MessageService& messages,
+                                          const FileDialogRequest& request);
 
 // A new image block from a bitmap of any depth, with the bitmap's colour table as its local
 // palette. A picture deeper than 8 bits is refused with kMsgNeed256Colors; fewer than 256

@@ -128,11 +128,8 @@ bool SavePaletteFile(const HPALETTE& palette, const PaletteFileServices& service
     request.filter = kSaveFilter;
     request.defaultExtension = kPaletteExtension;
     request.flags = OFN_HIDEREADONLY;
-    const std::optional<std::string> path = services.dialogs.GetFileName(request);
+    const std::optional<std::string> path = ChooseSavePath(services.dialogs, services.messages, request);
     if (!path)
-        return false;
-    if (FileExists(*path) &&
-        services.messages.MessageBox(OverwriteQuestion(*path), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;
     PaletteDoc doc(services);
     MakePaletteDocument(doc, palette);
