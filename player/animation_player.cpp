@@ -73,6 +73,9 @@ bool AnimationPlayer::Create()
     const CGifHeaderBlock* header = m_pDoc != nullptr ? m_pDoc->GetHeader() : nullptr;
     const int width = header != nullptr ? header->m_nWidth : 0;
     const int height = header != nullptr ? header->m_nHeight : 0;
+    if (width < 0 || height < 0 ||
+        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > kMaxCanvasPixels)
+        return false;
     m_hCanvas = NewPackedDib(width, height, 24);
     m_hDisplay = NewPackedDib(width, height, 8);
     m_palette = CreateDisplayPalette();

@@ -29,9 +29,14 @@ public:
 
     explicit AnimationPlayer(CGIFDoc* doc) : m_pDoc(doc) {}
 
+    // The largest logical screen played: 2^25 pixels (an 8K UHD screen of 7680 x 4320 fits), so
+    // that canvas (96 MiB), display picture (32 MiB) and a saved copy (96 MiB) stay within
+    // 224 MiB. A few header bytes may claim 65535 x 65535; the window must not fill gigabytes.
+    static constexpr std::uint64_t kMaxCanvasPixels = 1ull << 25;
+
     // The window's creation: the canvas (black) and the display picture of the header's logical
-    // screen, and the 236-colour palette. False when any of them cannot be made; the player is
-    // then not to be played.
+    // screen, and the 236-colour palette. False when any of them cannot be made or the screen
+    // exceeds kMaxCanvasPixels; the player is then not to be played.
     bool Create();
 
     // Activation: playback starts from the beginning with a fresh state (no disposal pending,

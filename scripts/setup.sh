@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   libbenchmark-dev libgif-dev
   imagemagick gifsicle
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()

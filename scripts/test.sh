@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds everything and runs every test: the normal build, then the core
-# tests again under the address and undefined-behaviour sanitizers.
+# tests again under the address and undefined-behaviour sanitizers, then each fuzz target for
+# half a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -16,3 +17,10 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVANTA_SANITIZE=O
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan -L unit --output-on-failure -j"$jobs"
+
+# The fuzz targets (clang, libFuzzer) in a folder of their own, each run for 30 seconds from the
+# corpus earlier runs kept; anything they find fails the run (fuzz/README.md).
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+  -DKORVANTA_BUILD_FUZZ=ON -DKORVANTA_BUILD_TESTS=OFF -DKORVANTA_BUILD_CLI=OFF
+cmake --build build-fuzz -j"$jobs"
+./fuzz/run.sh all 30
