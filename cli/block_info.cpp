@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "imaging/dib.h"
 #include "model/gif_app_blocks.h"
 #include "model/gif_control_block.h"
 #include "model/gif_header_block.h"
 #include "model/gif_image_block.h"
-#include "imaging/dib.h"
 #include "model/gif_text_blocks.h"
 
 namespace korvanta {
@@ -49,10 +49,11 @@ InfoField Text(std::string key, const std::string& bytes)
 BlockInfo DescribeHeader(const CGifHeaderBlock& b)
 {
     return {"header",
-            {Number("width", b.m_nWidth), Number("height", b.m_nHeight), Boolean("global_table", b.m_bGlobalTable),
-             Boolean("sorted", b.m_bSorted), Number("color_resolution", b.m_nColorRes),
-             Number("table_bits", b.m_nTableBits), Number("background", b.m_nBackground),
-             Number("aspect", b.m_nAspect), Number("palette_size", b.m_hPalette ? b.m_hPalette->GetEntryCount() : 0)}};
+            {Number("width", b.m_nWidth), Number("height", b.m_nHeight),
+             Boolean("global_table", b.m_bGlobalTable), Boolean("sorted", b.m_bSorted),
+             Number("color_resolution", b.m_nColorRes), Number("table_bits", b.m_nTableBits),
+             Number("background", b.m_nBackground), Number("aspect", b.m_nAspect),
+             Number("palette_size", b.m_hPalette ? b.m_hPalette->GetEntryCount() : 0)}};
 }
 
 BlockInfo DescribeControl(const CGifControlBlock& b)
@@ -76,7 +77,8 @@ BlockInfo DescribeText(const CGifTextBlock& b)
 BlockInfo DescribeApplication(const CGifAppBlock& b)
 {
     return {"application",
-            {Hex("identifier_hex", b.m_identifier), Hex("auth_code_hex", b.m_authCode), Hex("data_hex", b.m_data)}};
+            {Hex("identifier_hex", b.m_identifier), Hex("auth_code_hex", b.m_authCode),
+             Hex("data_hex", b.m_data)}};
 }
 
 // CRC-32 as zlib computes it (reflected polynomial 0xEDB88320).
@@ -86,15 +88,13 @@ std::uint32_t Crc32(std::uint32_t crc, const std::uint8_t* data, std::size_t len
         std::array<std::uint32_t, 256> t{};
         for (std::uint32_t i = 0; i < 256; ++i) {
             std::uint32_t c = i;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
             t[i] = c;
         }
         return t;
     }();
     crc = ~crc;
-    for (std::size_t i = 0; i < length; ++i)
-        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    for (std::size_t i = 0; i < length; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
     return ~crc;
 }
 
@@ -131,7 +131,8 @@ BlockInfo DescribeBlock(const CGifBlock& block)
     if (IsKind<CGifTextBlock>(&block))
         return DescribeText(static_cast<const CGifTextBlock&>(block));
     if (IsKind<CGifAppBlockNavigatorLoop>(&block))
-        return {"loop", {Number("loop_count", static_cast<const CGifAppBlockNavigatorLoop&>(block).m_nLoopCount)}};
+        return {"loop",
+                {Number("loop_count", static_cast<const CGifAppBlockNavigatorLoop&>(block).m_nLoopCount)}};
     if (IsKind<CGifAppBlock>(&block))
         return DescribeApplication(static_cast<const CGifAppBlock&>(block));
     return {"unknown", {}};
@@ -143,29 +144,29 @@ std::string JsonString(const std::string& text)
     for (const char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
         switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (c < 0x20) {
-                char buffer[8];
-                std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-                out += buffer;
-            } else {
-                out += ch;
-            }
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c < 0x20) {
+                    char buffer[8];
+                    std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
+                    out += buffer;
+                } else {
+                    out += ch;
+                }
         }
     }
     return out + "\"";
@@ -213,16 +214,16 @@ std::string BlockJson(int index, const BlockInfo& info)
     for (const auto& f : info.fields) {
         out += ", " + JsonString(f.key) + ": ";
         switch (f.form) {
-        case InfoField::Form::number:
-            out += std::to_string(f.number);
-            break;
-        case InfoField::Form::boolean:
-            out += f.number != 0 ? "true" : "false";
-            break;
-        case InfoField::Form::hex:
-        case InfoField::Form::text:
-            out += JsonString(f.preformatted.empty() ? HexString(f.bytes) : f.preformatted);
-            break;
+            case InfoField::Form::number:
+                out += std::to_string(f.number);
+                break;
+            case InfoField::Form::boolean:
+                out += f.number != 0 ? "true" : "false";
+                break;
+            case InfoField::Form::hex:
+            case InfoField::Form::text:
+                out += JsonString(f.preformatted.empty() ? HexString(f.bytes) : f.preformatted);
+                break;
         }
     }
     return out + "}";
@@ -233,21 +234,21 @@ std::string BlockLine(int index, const BlockInfo& info)
     std::string out = std::to_string(index) + " " + info.kind;
     for (const auto& f : info.fields) {
         switch (f.form) {
-        case InfoField::Form::number:
-            out += " " + f.key + "=" + std::to_string(f.number);
-            break;
-        case InfoField::Form::boolean:
-            out += " " + f.key + "=" + (f.number != 0 ? "yes" : "no");
-            break;
-        case InfoField::Form::hex:
-            out += " " + f.key + "=" + (f.preformatted.empty() ? HexString(f.bytes) : f.preformatted);
-            break;
-        case InfoField::Form::text: {
-            // text_hex reads better to a person as the text itself
-            const std::string key = f.key.substr(0, f.key.rfind("_hex"));
-            out += " " + key + "=" + EscapedText(f.bytes);
-            break;
-        }
+            case InfoField::Form::number:
+                out += " " + f.key + "=" + std::to_string(f.number);
+                break;
+            case InfoField::Form::boolean:
+                out += " " + f.key + "=" + (f.number != 0 ? "yes" : "no");
+                break;
+            case InfoField::Form::hex:
+                out += " " + f.key + "=" + (f.preformatted.empty() ? HexString(f.bytes) : f.preformatted);
+                break;
+            case InfoField::Form::text: {
+                // text_hex reads better to a person as the text itself
+                const std::string key = f.key.substr(0, f.key.rfind("_hex"));
+                out += " " + key + "=" + EscapedText(f.bytes);
+                break;
+            }
         }
     }
     return out;

@@ -25,7 +25,8 @@ HPALETTE SamplePalette()
     for (int i = 0; i < 16; ++i) {
         // dark blue to white stripes, then warm ball colours
         const auto v = static_cast<std::uint8_t>(i * 17);
-        entries.push_back(i < 8 ? PALETTEENTRY{static_cast<std::uint8_t>(v / 2), static_cast<std::uint8_t>(v / 2 + 20),
+        entries.push_back(i < 8 ? PALETTEENTRY{static_cast<std::uint8_t>(v / 2),
+                                               static_cast<std::uint8_t>(v / 2 + 20),
                                                static_cast<std::uint8_t>(120 + v), 0}
                                 : PALETTEENTRY{255, static_cast<std::uint8_t>(v), 0, 0});
     }
@@ -64,7 +65,8 @@ std::unique_ptr<CGifImageBlock> Ball(int left, int top, bool interlaced)
     for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 16; ++x) {
             const double d = std::hypot(x - 7.5, y - 7.5);
-            PackedDibRow(*image->m_hDib, y)[x] = static_cast<std::uint8_t>(d > 7.5 ? 15 : 8 + static_cast<int>(d) % 7);
+            PackedDibRow(*image->m_hDib, y)[x] =
+                static_cast<std::uint8_t>(d > 7.5 ? 15 : 8 + static_cast<int>(d) % 7);
         }
     }
     return image;

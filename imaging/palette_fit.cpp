@@ -86,8 +86,7 @@ public:
         for (int c = 0; c < kCells * kCells * kCells; ++c) {
             const int lo[3] = {(c >> 8) * kSpan, ((c >> 4) & 15) * kSpan, (c & 15) * kSpan};
             int bound = INT32_MAX;
-            for (int i = 0; i < count; ++i)
-                bound = std::min(bound, Farthest(palette[i], lo));
+            for (int i = 0; i < count; ++i) bound = std::min(bound, Farthest(palette[i], lo));
             m_offsets[static_cast<std::size_t>(c)] = static_cast<std::uint32_t>(m_candidates.size());
             for (int i = 0; i < count; ++i) {
                 if (Closest(palette[i], lo) <= bound)
@@ -102,7 +101,8 @@ public:
         const int c = ((colour.red / kSpan) << 8) | ((colour.green / kSpan) << 4) | (colour.blue / kSpan);
         int best = 0;
         int bestDistance = INT32_MAX;
-        for (std::uint32_t k = m_offsets[static_cast<std::size_t>(c)]; k < m_offsets[static_cast<std::size_t>(c) + 1]; ++k) {
+        for (std::uint32_t k = m_offsets[static_cast<std::size_t>(c)];
+             k < m_offsets[static_cast<std::size_t>(c) + 1]; ++k) {
             const PALETTEENTRY& e = m_palette[m_candidates[k]];
             const int dr = e.peRed - colour.red;
             const int dg = e.peGreen - colour.green;
@@ -126,7 +126,9 @@ private:
         const int v[3] = {e.peRed, e.peGreen, e.peBlue};
         int sum = 0;
         for (int k = 0; k < 3; ++k) {
-            const int d = v[k] < lo[k] ? lo[k] - v[k] : v[k] > lo[k] + kSpan - 1 ? v[k] - (lo[k] + kSpan - 1) : 0;
+            const int d = v[k] < lo[k]               ? lo[k] - v[k]
+                          : v[k] > lo[k] + kSpan - 1 ? v[k] - (lo[k] + kSpan - 1)
+                                                     : 0;
             sum += d * d;
         }
         return sum;

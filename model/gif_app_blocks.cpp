@@ -104,10 +104,8 @@ void CGifAppBlock::SerializeGif(CArchive& ar, Progress*)
         return;
     }
     ar.ReadByte();  // block size: eleven bytes always follow, whatever it says
-    for (auto& b : m_identifier)
-        b = ar.ReadByte();
-    for (auto& b : m_authCode)
-        b = ar.ReadByte();
+    for (auto& b : m_identifier) b = ar.ReadByte();
+    for (auto& b : m_authCode) b = ar.ReadByte();
     std::array<std::uint8_t, 256> buffer{};
     while (const unsigned n = ReadSubBlock(ar, buffer.data()))
         m_data.insert(m_data.end(), buffer.begin(), buffer.begin() + n);
@@ -134,7 +132,8 @@ bool CGifAppBlock::ReadClipData(std::span<const std::uint8_t> data)
     if (data.size() < 12)
         return false;
     std::vector<std::uint8_t> collected;
-    if (!ReadClipSubBlocks(data.subspan(12), [&](auto sub) { collected.insert(collected.end(), sub.begin(), sub.end()); }))
+    if (!ReadClipSubBlocks(data.subspan(12),
+                           [&](auto sub) { collected.insert(collected.end(), sub.begin(), sub.end()); }))
         return false;
     std::copy_n(data.begin() + 1, 8, m_identifier.begin());
     std::copy_n(data.begin() + 9, 3, m_authCode.begin());
@@ -204,7 +203,8 @@ bool CGifAppBlockNavigatorLoop::Play(PlaybackState& wnd)
 
 std::array<std::uint8_t, 3> CGifAppBlockNavigatorLoop::LoopData() const
 {
-    return {1, static_cast<std::uint8_t>(m_nLoopCount & 0xFF), static_cast<std::uint8_t>((m_nLoopCount >> 8) & 0xFF)};
+    return {1, static_cast<std::uint8_t>(m_nLoopCount & 0xFF),
+            static_cast<std::uint8_t>((m_nLoopCount >> 8) & 0xFF)};
 }
 
 void CGifAppBlockNavigatorLoop::SerializeGif(CArchive& ar, Progress* progress)

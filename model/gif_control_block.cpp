@@ -39,7 +39,8 @@ int CGifControlBlock::UpdateFromPage(CGifPageData& pageData)
         return 0;
     const bool changed = page->m_nDelay != m_nDelay || page->m_nDisposal != m_nDisposal ||
                          page->m_bTransparent != m_bTransparent ||
-                         page->m_nTransparentIndex != m_nTransparentIndex || page->m_bUserInput != m_bUserInput;
+                         page->m_nTransparentIndex != m_nTransparentIndex ||
+                         page->m_bUserInput != m_bUserInput;
     m_nDelay = page->m_nDelay;
     m_nDisposal = page->m_nDisposal;
     m_bTransparent = page->m_bTransparent;

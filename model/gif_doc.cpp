@@ -101,8 +101,7 @@ void CGIFDoc::InsertControlBlock(int index)
 CSize CGIFDoc::GetListExtent() const
 {
     int height = 0;
-    for (const auto& block : m_blocks)
-        height += block->GetListSize().cy;
+    for (const auto& block : m_blocks) height += block->GetListSize().cy;
     const CView* view = GetView();
     height += view != nullptr ? view->GetClientHeight() / 2 : 128;
     return {128, height};
@@ -186,16 +185,16 @@ void CGIFDoc::OnInsertLoop()
 std::unique_ptr<CGifBlock> NewExtensionBlock(std::uint8_t label)
 {
     switch (label) {
-    case 0x01:
-        return std::make_unique<CGifTextBlock>();
-    case 0xF9:
-        return std::make_unique<CGifControlBlock>();
-    case 0xFE:
-        return std::make_unique<CGifCommentBlock>();
-    case 0xFF:
-        return std::make_unique<CGifAppBlock>();
-    default:
-        return nullptr;
+        case 0x01:
+            return std::make_unique<CGifTextBlock>();
+        case 0xF9:
+            return std::make_unique<CGifControlBlock>();
+        case 0xFE:
+            return std::make_unique<CGifCommentBlock>();
+        case 0xFF:
+            return std::make_unique<CGifAppBlock>();
+        default:
+            return nullptr;
     }
 }
 

@@ -3,13 +3,11 @@
 // of depth for a saved image.
 #pragma once
 
-#include "platform/file_dialog.h"
-#include "platform/message_box.h"
-
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "platform/packed_dib.h"
 

@@ -28,8 +28,7 @@ std::uint8_t TableBitsFor(const HPALETTE& palette)
         return 0;
     const int count = palette->GetEntryCount();
     std::uint8_t n = 0;
-    while (n < 8 && (2 << n) < count)
-        ++n;
+    while (n < 8 && (2 << n) < count) ++n;
     return n;
 }
 
@@ -154,8 +153,7 @@ void CGifHeaderBlock::Read(CArchive& ar)
     std::array<std::uint8_t, 3 * 256> rgb{};
     ar.Read(rgb.data(), static_cast<std::size_t>(count) * 3);
     std::array<PALETTEENTRY, 256> entries{};
-    for (int i = 0; i < count; ++i)
-        entries[i] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2], 0};
+    for (int i = 0; i < count; ++i) entries[i] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2], 0};
     m_hPalette = CPalette::Create(std::span(entries.data(), static_cast<std::size_t>(count)));
 }
 

@@ -30,8 +30,7 @@ int InterlaceOrder::Next()
         return m_nRow;
     }
     m_nRow += kStep[static_cast<std::size_t>(m_nPass)];
-    while (m_nRow >= m_nHeight && m_nPass < 3)
-        m_nRow = kStart[static_cast<std::size_t>(++m_nPass)];
+    while (m_nRow >= m_nHeight && m_nPass < 3) m_nRow = kStart[static_cast<std::size_t>(++m_nPass)];
     return m_nRow;
 }
 
@@ -49,8 +48,8 @@ namespace {
 [[noreturn]] void ThrowTooLarge(int width, int height)
 {
     throw CArchiveException(CArchiveException::genericException,
-                            "イメージが大きすぎます (" + std::to_string(width) + "x" + std::to_string(height) +
-                                ")。扱えるのは 134217728 画素までです。");
+                            "イメージが大きすぎます (" + std::to_string(width) + "x" +
+                                std::to_string(height) + ")。扱えるのは 134217728 画素までです。");
 }
 
 // Each row's position: natural order, or the interlace order.
@@ -68,8 +67,7 @@ HPALETTE ReadPalette(std::span<const std::uint8_t> rgb)
 {
     std::array<PALETTEENTRY, 256> entries{};
     const std::size_t count = rgb.size() / 3;
-    for (std::size_t i = 0; i < count; ++i)
-        entries[i] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2], 0};
+    for (std::size_t i = 0; i < count; ++i) entries[i] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2], 0};
     return CPalette::Create(std::span(entries.data(), count));
 }
 
@@ -153,8 +151,8 @@ int CGifImageBlock::UpdateFromPage(CGifPageData& pageData)
     if (page == nullptr)
         return 0;
     // A change of the local-table flag is noted where it is taken, below.
-    bool changed = page->m_bSorted != m_bSorted || page->m_nTop != m_nTop || page->m_bInterlace != m_bInterlace ||
-                   page->m_nLeft != m_nLeft;
+    bool changed = page->m_bSorted != m_bSorted || page->m_nTop != m_nTop ||
+                   page->m_bInterlace != m_bInterlace || page->m_nLeft != m_nLeft;
     bool refitted = false;
     m_nLeft = page->m_nLeft;
     m_nTop = page->m_nTop;
@@ -268,8 +266,7 @@ int CGifImageBlock::MinimumCodeSize(const CArchive& ar) const
         const std::uint8_t* row = PackedDibRow(*m_hDib, y);
         highest = std::max(highest, *std::max_element(row, row + w));
     }
-    while (size < 8 && (1 << size) <= highest)
-        ++size;
+    while (size < 8 && (1 << size) <= highest) ++size;
     return size;
 }
 
@@ -346,8 +343,7 @@ bool CGifImageBlock::ReadClipData(std::span<const std::uint8_t> data)
     if (!dib)
         return false;
     const std::uint8_t* source = data.data() + 9 + table;
-    for (int y = height - 1; y >= 0; --y, source += width)
-        std::copy_n(source, width, PackedDibRow(*dib, y));
+    for (int y = height - 1; y >= 0; --y, source += width) std::copy_n(source, width, PackedDibRow(*dib, y));
     m_nLeft = word(0);
     m_nTop = word(2);
     m_bLocalTable = localTable;

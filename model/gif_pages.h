@@ -28,7 +28,12 @@ public:
 std::unique_ptr<CBrush> BrushOfPaletteEntry(const HPALETTE& palette, int index);
 
 // Control identifiers of the colour swatches.
-enum : int { IDC_HEADER_SWATCH = 1042, IDC_TRANS_SWATCH = 1043, IDC_TEXT_SWATCH = 1053, IDC_TEXTBK_SWATCH = 1054 };
+enum : int {
+    IDC_HEADER_SWATCH = 1042,
+    IDC_TRANS_SWATCH = 1043,
+    IDC_TEXT_SWATCH = 1053,
+    IDC_TEXTBK_SWATCH = 1054
+};
 
 class CGifHeaderPageData : public CGifPageData {
 public:

@@ -7,8 +7,7 @@
 
 namespace korvanta {
 
-CArchive::CArchive(CFile* pFile, Mode mode)
-    : m_pFile(pFile), m_bLoading(mode == load), m_buffer(kBufferSize)
+CArchive::CArchive(CFile* pFile, Mode mode) : m_pFile(pFile), m_bLoading(mode == load), m_buffer(kBufferSize)
 {
 }
 
@@ -34,8 +33,7 @@ std::uint16_t CArchive::ReadWord()
 {
     if (m_nEnd - m_nCur < 2)
         FillBuffer(2);
-    const std::uint16_t value =
-        static_cast<std::uint16_t>(m_buffer[m_nCur] | (m_buffer[m_nCur + 1] << 8));
+    const std::uint16_t value = static_cast<std::uint16_t>(m_buffer[m_nCur] | (m_buffer[m_nCur + 1] << 8));
     m_nCur += 2;
     return value;
 }

@@ -97,8 +97,7 @@ void CDocument::RemoveView(CView* view)
 
 void CDocument::UpdateAllViews()
 {
-    for (CView* view : m_views)
-        view->OnUpdate();
+    for (CView* view : m_views) view->OnUpdate();
 }
 
 MessageService& CDocument::Messages() const

@@ -24,8 +24,9 @@ struct RgbImage {
     }
     std::uint8_t* Pixel(int x, int y)
     {
-        return pixels.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                                static_cast<std::size_t>(x)) * 3;
+        return pixels.data() +
+               (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) *
+                   3;
     }
 };
 

@@ -21,10 +21,7 @@ class CArchiveException : public CException {
 public:
     enum Cause { none, genericException, endOfFile, badIndex };
 
-    CArchiveException(Cause cause, std::string message)
-        : CException(std::move(message)), m_cause(cause)
-    {
-    }
+    CArchiveException(Cause cause, std::string message) : CException(std::move(message)), m_cause(cause) {}
     // The standard text for a cause, for throws that have nothing more specific to say.
     explicit CArchiveException(Cause cause);
 

@@ -15,38 +15,38 @@ namespace {
 CFileException::Cause CauseFromErrno(int error)
 {
     switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return CFileException::fileNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-        return CFileException::accessDenied;
-    case ENOSPC:
-    case EDQUOT:
-        return CFileException::diskFull;
-    case EIO:
-        return CFileException::hardIO;
-    default:
-        return CFileException::genericException;
+        case ENOENT:
+        case ENOTDIR:
+            return CFileException::fileNotFound;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+            return CFileException::accessDenied;
+        case ENOSPC:
+        case EDQUOT:
+            return CFileException::diskFull;
+        case EIO:
+            return CFileException::hardIO;
+        default:
+            return CFileException::genericException;
     }
 }
 
 std::string CauseText(CFileException::Cause cause)
 {
     switch (cause) {
-    case CFileException::fileNotFound:
-        return "ファイルが見つかりません。";
-    case CFileException::accessDenied:
-        return "ファイルにアクセスできません。";
-    case CFileException::diskFull:
-        return "ディスクがいっぱいです。";
-    case CFileException::hardIO:
-        return "ディスクの読み書きに失敗しました。";
-    case CFileException::none:
-    case CFileException::genericException:
-        break;
+        case CFileException::fileNotFound:
+            return "ファイルが見つかりません。";
+        case CFileException::accessDenied:
+            return "ファイルにアクセスできません。";
+        case CFileException::diskFull:
+            return "ディスクがいっぱいです。";
+        case CFileException::hardIO:
+            return "ディスクの読み書きに失敗しました。";
+        case CFileException::none:
+        case CFileException::genericException:
+            break;
     }
     return "ファイルの操作に失敗しました。";
 }
@@ -194,8 +194,7 @@ std::string TemporaryNameBeside(const std::string& target, std::mt19937_64& rand
 {
     static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
     std::string name = target + ".tmp-";
-    for (int i = 0; i < 8; ++i)
-        name += digits[random() % 36];
+    for (int i = 0; i < 8; ++i) name += digits[random() % 36];
     return name;
 }
 

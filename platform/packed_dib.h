@@ -18,7 +18,8 @@ class DibBlock {
 public:
     // size zero bytes. The memory comes zeroed from the system, so rows that are never written
     // (an image whose data ends early) occupy address space but no resident memory.
-    explicit DibBlock(std::size_t size) : m_data(static_cast<std::uint8_t*>(std::calloc(size ? size : 1, 1))), m_size(size)
+    explicit DibBlock(std::size_t size)
+        : m_data(static_cast<std::uint8_t*>(std::calloc(size ? size : 1, 1))), m_size(size)
     {
         if (!m_data)
             throw std::bad_alloc();
@@ -28,7 +29,9 @@ public:
         if (!bytes.empty())
             std::copy(bytes.begin(), bytes.end(), m_data.get());
     }
-    explicit DibBlock(const std::vector<std::uint8_t>& bytes) : DibBlock(std::span<const std::uint8_t>(bytes)) {}
+    explicit DibBlock(const std::vector<std::uint8_t>& bytes) : DibBlock(std::span<const std::uint8_t>(bytes))
+    {
+    }
 
     std::uint8_t* data() { return m_data.get(); }
     const std::uint8_t* data() const { return m_data.get(); }

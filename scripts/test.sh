@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
 ./scripts/setup.sh
+./scripts/check-format.sh
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"

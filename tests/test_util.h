@@ -2,10 +2,9 @@
 // writing documents in memory.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <deque>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -25,8 +24,7 @@ using Bytes = std::vector<std::uint8_t>;
 inline Bytes B(std::initializer_list<int> values)
 {
     Bytes out;
-    for (int v : values)
-        out.push_back(static_cast<std::uint8_t>(v));
+    for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
     return out;
 }
 

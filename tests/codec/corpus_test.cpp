@@ -3,10 +3,9 @@
 // those the suites give. The suites' other expectations are other decoders' policies (for
 // example, an unknown extension label is skipped there and refused here); only what both
 // share is compared.
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <map>
 
 #include "imaging/dib.h"
@@ -113,7 +112,8 @@ TEST(Corpus, DecodedIndexesMatchTheSuitesExpectations)
         CGIFDoc doc;
         ASSERT_TRUE(doc.OnOpenDocument((wuffs / (std::string(name) + ".gif")).string())) << name;
         ASSERT_FALSE(Images(doc).empty());
-        EXPECT_EQ(Indexes(*Images(doc)[0]), ReadWholeFile((wuffs / (std::string(name) + ".indexes")).string()))
+        EXPECT_EQ(Indexes(*Images(doc)[0]),
+                  ReadWholeFile((wuffs / (std::string(name) + ".indexes")).string()))
             << name;
         ++checked;
     }

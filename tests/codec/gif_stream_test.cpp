@@ -1,7 +1,6 @@
 // The stream frame: signature, dispatch, trailer, progress, and what is kept or refused.
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 
 #include "model/gif_app_blocks.h"
 #include "model/gif_control_block.h"
@@ -22,11 +21,10 @@ const Bytes kScreen = B({0x40, 0x00, 0x30, 0x00,  // 64 x 48
 
 // Header with global table, loop, control, comment, plain text and an unknown application
 // extension: every kind but the image.
-const Bytes kBlocks =
-    B("GIF89a") + kScreen + B({0x21, 0xFF, 0x0B}) + B("NETSCAPE2.0") + B({3, 1, 0, 0, 0}) +
-    B({0x21, 0xF9, 4, 0x0D, 10, 0, 5, 0}) + B({0x21, 0xFE, 5}) + B("hello") + B({0}) +
-    B({0x21, 0x01, 12, 1, 0, 2, 0, 30, 0, 16, 0, 8, 16, 1, 0, 2, 'h', 'i', 0}) + B({0x21, 0xFF, 0x0B}) +
-    B("GIFCONnb1.0") + B({4, 1, 2, 3, 4, 0}) + B({0x3B});
+const Bytes kBlocks = B("GIF89a") + kScreen + B({0x21, 0xFF, 0x0B}) + B("NETSCAPE2.0") + B({3, 1, 0, 0, 0}) +
+                      B({0x21, 0xF9, 4, 0x0D, 10, 0, 5, 0}) + B({0x21, 0xFE, 5}) + B("hello") + B({0}) +
+                      B({0x21, 0x01, 12, 1, 0, 2, 0, 30, 0, 16, 0, 8, 16, 1, 0, 2, 'h', 'i', 0}) +
+                      B({0x21, 0xFF, 0x0B}) + B("GIFCONnb1.0") + B({4, 1, 2, 3, 4, 0}) + B({0x3B});
 
 void ExpectBadIndex(const Bytes& bytes)
 {
@@ -78,8 +76,8 @@ TEST(GifStream, RefusedStreams)
     ExpectBadIndex(B("GIF"));
     ExpectBadIndex(B("GIX89a") + kScreen + B({0x3B}));
     ExpectBadIndex(B("GIF88a") + kScreen + B({0x3B}));
-    ExpectBadIndex(B("GIF89a") + kScreen + B({0x21, 0x02, 0, 0x3B}));  // unknown extension label
-    ExpectBadIndex(B("GIF89a") + kScreen + B({0x00, 0x3B}));           // stray zero between blocks
+    ExpectBadIndex(B("GIF89a") + kScreen + B({0x21, 0x02, 0, 0x3B}));       // unknown extension label
+    ExpectBadIndex(B("GIF89a") + kScreen + B({0x00, 0x3B}));                // stray zero between blocks
     ExpectBadIndex(B("GIF89a") + kScreen + B({0x21, 0xFE, 5, 'a', 0x3B}));  // short sub-block
 }
 
@@ -161,7 +159,8 @@ TEST(GifStream, ProgressCoversFileAndBlocks)
     ASSERT_EQ(progress.m_records.size(), 1u);
     EXPECT_EQ(progress.m_records[0].upper, 65535);
     ASSERT_FALSE(progress.m_records[0].positions.empty());
-    EXPECT_TRUE(std::is_sorted(progress.m_records[0].positions.begin(), progress.m_records[0].positions.end()));
+    EXPECT_TRUE(
+        std::is_sorted(progress.m_records[0].positions.begin(), progress.m_records[0].positions.end()));
     EXPECT_EQ(progress.m_records[0].positions.back(), 65535 * (kBlocks.size() - 1) / kBlocks.size());
 
     test::WriteOut(doc);

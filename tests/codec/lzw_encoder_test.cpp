@@ -299,9 +299,11 @@ TEST(LzwEncoder, EndCodeHasTheWidthADecoderExpectsAfterTheLastEntry)
         for (int length = 1; length <= 300; ++length) {
             Pixels row(static_cast<std::size_t>(length));
             for (int i = 0; i < length; ++i)
-                row[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((i * 7 + i / 5) % (1 << minCodeSize));
+                row[static_cast<std::size_t>(i)] =
+                    static_cast<std::uint8_t>((i * 7 + i / 5) % (1 << minCodeSize));
             const Parsed parsed = Parse(Encode({row}, minCodeSize), minCodeSize);
-            ASSERT_TRUE(parsed.wellFormed && parsed.ended) << "code size " << minCodeSize << ", " << length << " pixels";
+            ASSERT_TRUE(parsed.wellFormed && parsed.ended)
+                << "code size " << minCodeSize << ", " << length << " pixels";
             EXPECT_EQ(parsed.pixels, row);
         }
     }

@@ -216,8 +216,7 @@ TEST(FitDibToPalette, RefusalsLeaveTheImageIntact)
     PackedDib fourBit = NewPackedDib(5, 2, 4);
     PackedDibBits(*fourBit)[0] = 0x12;
     // Rows that run past the end of the block.
-    auto truncated =
-        std::make_shared<DibBlock>(good->bytes().first(good->size() - 1));
+    auto truncated = std::make_shared<DibBlock>(good->bytes().first(good->size() - 1));
     ASSERT_FALSE(PackedDibIsConsistent(*truncated));
 
     test::FakeProgressFactory progress;

@@ -85,7 +85,8 @@ TEST(HeaderBlock, DefaultsAndDefaultPalette)
 TEST(HeaderBlock, ShortPaletteFillsTableWithItsLastColour)
 {
     CGifHeaderBlock header;
-    const PALETTEENTRY entries[5] = {{1, 2, 3, 0}, {4, 5, 6, 0}, {7, 8, 9, 0}, {10, 11, 12, 0}, {13, 14, 15, 0}};
+    const PALETTEENTRY entries[5] = {
+        {1, 2, 3, 0}, {4, 5, 6, 0}, {7, 8, 9, 0}, {10, 11, 12, 0}, {13, 14, 15, 0}};
     header.m_hPalette = CPalette::Create(entries);
     header.m_bGlobalTable = true;
     header.UpdateTableBits();
@@ -276,7 +277,8 @@ TEST(CommentBlock, ClipboardItemIsBoundedByItsSize)
 TEST(TextBlock, ByteForms)
 {
     CGifTextBlock block;
-    EXPECT_EQ(test::Written(block), B({0x21, 0x01, 0x0C, 0, 0, 0, 0, 0, 0, 0, 0, 0x08, 0x10, 0xFF, 0x00, 0x00}));
+    EXPECT_EQ(test::Written(block),
+              B({0x21, 0x01, 0x0C, 0, 0, 0, 0, 0, 0, 0, 0, 0x08, 0x10, 0xFF, 0x00, 0x00}));
     block.m_nGridLeft = 300;
     const Bytes out = test::Written(block);
     EXPECT_EQ(out[3], 0x2C);
@@ -340,12 +342,12 @@ TEST(AppBlock, NetscapeLoopExtensionBecomesLoopBlock)
 
 TEST(AppBlock, OtherExtensionsStayApplicationBlocks)
 {
-    for (const Bytes& body : {AppBody("NETSCAPE", "2.0", B({3, 2, 5, 0, 0})),
-                              AppBody("NETSCAPE", "2.1", B({3, 1, 5, 0, 0})),
-                              AppBody("GIFCONnb", "1.0", B({3, 1, 5, 0, 0})),
-                              // too short to hold a count: never read past the data
-                              AppBody("NETSCAPE", "2.0", B({0})), AppBody("NETSCAPE", "2.0", B({1, 1, 0})),
-                              AppBody("NETSCAPE", "2.0", B({2, 1, 5, 0}))}) {
+    for (const Bytes& body :
+         {AppBody("NETSCAPE", "2.0", B({3, 2, 5, 0, 0})), AppBody("NETSCAPE", "2.1", B({3, 1, 5, 0, 0})),
+          AppBody("GIFCONnb", "1.0", B({3, 1, 5, 0, 0})),
+          // too short to hold a count: never read past the data
+          AppBody("NETSCAPE", "2.0", B({0})), AppBody("NETSCAPE", "2.0", B({1, 1, 0})),
+          AppBody("NETSCAPE", "2.0", B({2, 1, 5, 0}))}) {
         auto block = ReadApp(body);
         EXPECT_TRUE(IsKind<CGifAppBlock>(block.get()));
         // written back byte for byte
@@ -360,7 +362,8 @@ TEST(AppBlock, PageTexts)
     page.m_strIdent = "stale";
     block->UpdatePage(page);
     EXPECT_EQ(page.m_strIdent, "NETSCAPE2.0");
-    EXPECT_EQ(page.m_strData, "02 05 00 " + std::string(5 * 3, ' ') + "    " + "..." + std::string(5, ' ') + "\r\n");
+    EXPECT_EQ(page.m_strData,
+              "02 05 00 " + std::string(5 * 3, ' ') + "    " + "..." + std::string(5, ' ') + "\r\n");
     EXPECT_EQ(block->UpdateFromPage(page), 0);
 
     CGifAppBlock gif;
@@ -399,7 +402,8 @@ TEST(AppBlock, DataSplitIntoSubBlocksAndClipboardSize)
 TEST(LoopBlock, WrittenFormAndClipboardRoundTrip)
 {
     CGifAppBlockNavigatorLoop loop;
-    const Bytes expected = B({0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0x10, 0x27, 0});
+    const Bytes expected =
+        B({0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0x10, 0x27, 0});
     EXPECT_EQ(test::Written(loop), expected);
     EXPECT_TRUE(loop.m_data.empty());
     loop.m_nLoopCount = 258;
@@ -442,8 +446,9 @@ TEST(BlockList, LabelsAndSizes)
         b->DrawInList(dc, {2, 42, 126, 78});
         EXPECT_EQ(b->GetListSize(), (CSize{128, 40}));
     }
-    EXPECT_EQ(dc.m_calls, (std::vector<std::string>{"text 10,50 Header", "text 10,50 control", "text 10,50 comment",
-                                                     "text 10,50 TEXT", "text 10,50 Applicaton", "text 10,50 Loop"}));
+    EXPECT_EQ(dc.m_calls,
+              (std::vector<std::string>{"text 10,50 Header", "text 10,50 control", "text 10,50 comment",
+                                        "text 10,50 TEXT", "text 10,50 Applicaton", "text 10,50 Loop"}));
 }
 
 }  // namespace

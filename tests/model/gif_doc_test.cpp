@@ -1,10 +1,11 @@
 // The document's list rules: new documents, insertion, control-block templates, list extent
 // and the global palette.
+#include "model/gif_doc.h"
+
 #include <gtest/gtest.h>
 
 #include "model/gif_app_blocks.h"
 #include "model/gif_control_block.h"
-#include "model/gif_doc.h"
 #include "model/gif_header_block.h"
 #include "model/gif_pages.h"
 #include "model/gif_text_blocks.h"

@@ -1,8 +1,7 @@
 // The image block: stream forms through the codec, interlace order, clipboard form, pages,
 // and what hostile image data may and may not do.
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 
 #include "imaging/dib.h"
 #include "model/gif_control_block.h"
@@ -23,8 +22,7 @@ std::vector<int> Order(int height)
 {
     InterlaceOrder order(height);
     std::vector<int> rows;
-    for (int n = 0; n < height; ++n)
-        rows.push_back(order.Next());
+    for (int n = 0; n < height; ++n) rows.push_back(order.Next());
     return rows;
 }
 
@@ -32,7 +30,8 @@ HPALETTE Grey(int count)
 {
     std::vector<PALETTEENTRY> entries;
     for (int i = 0; i < count; ++i)
-        entries.push_back({static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), 0});
+        entries.push_back(
+            {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), 0});
     return CPalette::Create(entries);
 }
 
@@ -55,8 +54,7 @@ Bytes WriteDocument(std::vector<std::unique_ptr<CGifBlock>> blocks, int globalBi
     doc.DeleteContents();
     if (globalBits >= 0)
         doc.SetGlobalPalette(Grey(2 << globalBits));
-    for (auto& b : blocks)
-        doc.InsertBlock(-1, std::move(b));
+    for (auto& b : blocks) doc.InsertBlock(-1, std::move(b));
     return test::WriteOut(doc);
 }
 
@@ -80,7 +78,8 @@ TEST(ImageBlock, DecodesItsDataIntoTheDib)
 {
     // One row 0, 1, 2, 3 at minimum code size 2; no tables anywhere: default palette colours.
     CGIFDoc doc;
-    test::ReadInto(doc, kScreen4x1 + B({0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0x00, 2, 3, 0x44, 0x34, 0x05, 0, 0x3B}));
+    test::ReadInto(doc,
+                   kScreen4x1 + B({0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0x00, 2, 3, 0x44, 0x34, 0x05, 0, 0x3B}));
     ASSERT_EQ(doc.GetBlockCount(), 2);
     const auto& image = ImageAt(doc, 1);
     EXPECT_EQ(test::Indexes(image), B({0, 1, 2, 3}));
@@ -140,14 +139,16 @@ TEST(ImageBlock, PixelsBeyondTheTableWidenTheCodeSizeInsteadOfCorruptingTheStrea
     const Bytes file = WriteDocument(std::move(blocks), 0);  // a global table of 2 colours
     CGIFDoc doc;
     test::ReadInto(doc, file);
-    EXPECT_EQ(test::Indexes(ImageAt(doc, 1)), test::Indexes(*MakeImage(16, 16, [](int x, int y) { return (x * 16 + y) & 0xFF; })));
+    EXPECT_EQ(test::Indexes(ImageAt(doc, 1)),
+              test::Indexes(*MakeImage(16, 16, [](int x, int y) { return (x * 16 + y) & 0xFF; })));
 }
 
 TEST(ImageBlock, UndecodableCodeSizesKeepIndexZeroAndTheFileOpens)
 {
     for (const int codeSize : {0, 12, 255}) {
         CGIFDoc doc;
-        test::ReadInto(doc, kScreen4x1 + B({0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0x00, codeSize, 3, 0x44, 0x34, 0x05, 0}) +
+        test::ReadInto(doc, kScreen4x1 +
+                                B({0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0x00, codeSize, 3, 0x44, 0x34, 0x05, 0}) +
                                 B({0x21, 0xFE, 1, 'k', 0, 0x3B}));
         ASSERT_EQ(doc.GetBlockCount(), 3) << codeSize;
         EXPECT_EQ(test::Indexes(ImageAt(doc, 1)), B({0, 0, 0, 0}));
@@ -159,11 +160,11 @@ TEST(ImageBlock, ReadingResumesRightAfterTheTerminatorWhateverTheDataHolds)
 {
     const Bytes comment = B({0x21, 0xFE, 1, 'k', 0, 0x3B});
     const std::vector<Bytes> data = {
-        B({2, 3, 0x44, 0x34, 0x05, 0}),                   // exact
-        B({2, 1, 0x05, 0}),                               // end code at once
-        B({2, 3, 0x44, 0x34, 0x05, 4, 1, 2, 3, 4, 0}),    // data after the end code
-        B({2, 2, 0xFF, 0xFF, 0}),                         // codes past the table
-        B({2, 0}),                                        // no data at all
+        B({2, 3, 0x44, 0x34, 0x05, 0}),                       // exact
+        B({2, 1, 0x05, 0}),                                   // end code at once
+        B({2, 3, 0x44, 0x34, 0x05, 4, 1, 2, 3, 4, 0}),        // data after the end code
+        B({2, 2, 0xFF, 0xFF, 0}),                             // codes past the table
+        B({2, 0}),                                            // no data at all
         B({2, 255}) + Bytes(255, 0xFF) + B({3, 1, 2, 3, 0}),  // garbage, long
     };
     for (const Bytes& d : data) {
@@ -190,7 +191,8 @@ TEST(ImageBlock, TallImageWithoutDataIsReadWithoutDecodingEveryRow)
     // 8000 x 16000 (128 megapixels) from a few bytes: the decoder stops with the data; the
     // test only proves it returns, the timing is in the benchmarks.
     CGIFDoc doc;
-    test::ReadInto(doc, kScreen4x1 + B({0x2C, 0, 0, 0, 0, 0x40, 0x1F, 0x80, 0x3E, 0x00, 8, 1, 0x00, 0, 0x3B}));
+    test::ReadInto(doc,
+                   kScreen4x1 + B({0x2C, 0, 0, 0, 0, 0x40, 0x1F, 0x80, 0x3E, 0x00, 8, 1, 0x00, 0, 0x3B}));
     EXPECT_EQ(ImageAt(doc, 1).Height(), 16000);
 }
 
@@ -215,8 +217,8 @@ TEST(ImageBlock, ClipboardFormRoundTripsAndIsBounded)
 
     CGifImageBlock refused;
     EXPECT_FALSE(refused.ReadClipData(std::span(*clip).subspan(1, clip->size() - 2)));  // one pixel short
-    EXPECT_FALSE(refused.ReadClipData(std::span(*clip).subspan(1, 100)));                // table short
-    EXPECT_FALSE(refused.ReadClipData(B({0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0})));       // lying size
+    EXPECT_FALSE(refused.ReadClipData(std::span(*clip).subspan(1, 100)));               // table short
+    EXPECT_FALSE(refused.ReadClipData(B({0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0})));     // lying size
     EXPECT_FALSE(refused.m_hDib);
 }
 
@@ -315,7 +317,8 @@ TEST(ImageBlock, GlobalPaletteCopiedToImagesWithoutLocalTable)
 
 TEST(ImageBlock, EveryNonEmptyRowCountAndWidthRoundTrips)
 {
-    for (const auto& [w, h] : std::vector<std::pair<int, int>>{{1, 1}, {1, 9}, {255, 2}, {300, 17}, {0, 0}, {5, 0}}) {
+    for (const auto& [w, h] :
+         std::vector<std::pair<int, int>>{{1, 1}, {1, 9}, {255, 2}, {300, 17}, {0, 0}, {5, 0}}) {
         std::vector<std::unique_ptr<CGifBlock>> blocks;
         blocks.push_back(MakeImage(w, h, [](int x, int y) { return (x ^ (y * 31)) & 0xFF; }));
         static_cast<CGifImageBlock&>(*blocks.back()).m_bInterlace = (w % 2) == 1;

@@ -1,9 +1,8 @@
 #include "platform/archive.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 
 #include "platform/file.h"
 
@@ -13,8 +12,7 @@ namespace {
 std::vector<std::uint8_t> Bytes(std::initializer_list<int> values)
 {
     std::vector<std::uint8_t> out;
-    for (int v : values)
-        out.push_back(static_cast<std::uint8_t>(v));
+    for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
     return out;
 }
 
@@ -49,12 +47,10 @@ TEST(Archive, ReadReturnsShortCountWithoutThrowing)
 TEST(Archive, FlushOnLoadingArchiveLeavesFilePositionAtBytesConsumed)
 {
     std::vector<std::uint8_t> data(10000);
-    for (std::size_t i = 0; i < data.size(); ++i)
-        data[i] = static_cast<std::uint8_t>(i);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i);
     CMemFile file(data);
     CArchive ar(&file, CArchive::load);
-    for (int i = 0; i < 5000; ++i)
-        ar.ReadByte();
+    for (int i = 0; i < 5000; ++i) ar.ReadByte();
     ar.Flush();
     EXPECT_EQ(file.GetPosition(), 5000u);
     EXPECT_EQ(ar.ReadByte(), static_cast<std::uint8_t>(5000));
@@ -84,8 +80,8 @@ protected:
     void SetUp() override
     {
         m_dir = std::filesystem::temp_directory_path() /
-                ("korvanta-atomic-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                ("korvanta-atomic-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directories(m_dir);
     }
