@@ -70,20 +70,14 @@ std::unique_ptr<CGIFDoc> BuildDocument(const BenchImage& image)
 std::vector<std::uint8_t> KorvantaEncode(CGIFDoc& doc)
 {
     CMemFile file("bench.gif");
-    CArchive ar(&file, CArchive::store);
-    ar.m_pDocument = &doc;
-    doc.Serialize(ar);
-    ar.Close();
+    doc.SerializeTo(file);
     return file.Detach();
 }
 
 void KorvantaDecode(std::span<const std::uint8_t> bytes, CGIFDoc& doc)
 {
-    doc.DeleteContents();
     CMemFile file(bytes, "bench.gif");
-    CArchive ar(&file, CArchive::load);
-    ar.m_pDocument = &doc;
-    doc.Serialize(ar);
+    doc.SerializeFrom(file);
 }
 
 std::vector<Frame> KorvantaDecodeFrames(std::span<const std::uint8_t> bytes)

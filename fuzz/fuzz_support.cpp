@@ -93,12 +93,8 @@ bool OpenFromBytes(FuzzDoc& doc, std::span<const std::uint8_t> data, std::string
         return false;
     };
     try {
-        doc.DeleteContents();
         CMemFile file(data, "fuzz.gif");
-        CArchive ar(&file, CArchive::load);
-        ar.m_pDocument = &doc;
-        doc.Serialize(ar);
-        ar.Close();
+        doc.SerializeFrom(file);
     } catch (const CException& e) {
         return fail(e);
     } catch (const std::bad_alloc&) {
@@ -112,10 +108,7 @@ Bytes SaveToBytes(CGIFDoc& doc)
 {
     try {
         CMemFile file("fuzz-out.gif");
-        CArchive ar(&file, CArchive::store);
-        ar.m_pDocument = &doc;
-        doc.Serialize(ar);
-        ar.Close();
+        doc.SerializeTo(file);
         return file.Detach();
     } catch (const CException& e) {
         Fail("a document that was read cannot be written", e.GetErrorMessage());

@@ -222,11 +222,7 @@ void CGIFDoc::ImportGifFile(const std::string& path)
     };
     try {
         CFile file(path, CFile::modeRead);
-        CArchive ar(&file, CArchive::load);
-        ar.m_pDocument = &source;
-        source.Serialize(ar);
-        ar.Close();
-        file.Close();
+        source.SerializeFrom(file);
     } catch (const CException& e) {
         fail(e);
         return;

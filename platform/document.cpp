@@ -36,12 +36,7 @@ bool CDocument::OnOpenDocument(const std::string& path)
         return false;
     };
     try {
-        DeleteContents();
-        SetModifiedFlag(true);  // dirty while the contents are half read
-        CArchive ar(file.get(), CArchive::load);
-        ar.m_pDocument = this;
-        Serialize(ar);
-        ar.Close();
+        SerializeFrom(*file);
     } catch (const CException& e) {
         return fail(e);
     } catch (const std::bad_alloc&) {
@@ -56,10 +51,7 @@ bool CDocument::OnSaveDocument(const std::string& path)
 {
     try {
         CAtomicFile file(path);
-        CArchive ar(&file, CArchive::store);
-        ar.m_pDocument = this;
-        Serialize(ar);
-        ar.Close();
+        SerializeTo(file);
         file.Commit();
     } catch (const CException& e) {
         ReportSaveLoadException(path, &e, true, AFX_IDP_FAILED_TO_SAVE_DOC);
@@ -72,6 +64,24 @@ bool CDocument::OnSaveDocument(const std::string& path)
     SetPathName(path);
     SetModifiedFlag(false);
     return true;
+}
+
+void CDocument::SerializeFrom(CFile& file)
+{
+    DeleteContents();
+    SetModifiedFlag(true);
+    CArchive ar(&file, CArchive::load);
+    ar.m_pDocument = this;
+    Serialize(ar);
+    ar.Close();
+}
+
+void CDocument::SerializeTo(CFile& file)
+{
+    CArchive ar(&file, CArchive::store);
+    ar.m_pDocument = this;
+    Serialize(ar);
+    ar.Close();
 }
 
 std::string FormatSaveLoadMessage(const std::string& path, const CException* e, bool bSaving)

@@ -14,6 +14,7 @@ namespace korvanta {
 
 class CArchive;
 class CException;
+class CFile;
 
 // What the document asks of a view: its client height (for the list extent) and an update.
 class CView {
@@ -41,6 +42,12 @@ public:
     virtual bool OnOpenDocument(const std::string& path);
     // Writes the file atomically; on failure reports it, keeps the modified flag, returns false.
     virtual bool OnSaveDocument(const std::string& path);
+    // Clears the contents and runs Serialize on a loading archive over the file; exceptions
+    // leave as they are. The modified flag is set while the contents are half read.
+    void SerializeFrom(CFile& file);
+    // Runs Serialize on a storing archive into the file and writes the last bytes; exceptions
+    // leave as they are.
+    void SerializeTo(CFile& file);
     // Shows the failure of an open (or save) through the message service.
     virtual void ReportSaveLoadException(const std::string& path, const CException* e, bool bSaving,
                                          int nIDPDefault);

@@ -102,23 +102,18 @@ public:
     std::vector<std::string> m_calls;
 };
 
-// Reads bytes into the document as an open of a file named `name` would.
+// Reads bytes into the document as an open of a file named `name` would; what the reader
+// throws leaves as it is.
 inline void ReadInto(CGIFDoc& doc, const Bytes& bytes, const std::string& name = "test.gif")
 {
-    doc.DeleteContents();
     CMemFile file(bytes, name);
-    CArchive ar(&file, CArchive::load);
-    ar.m_pDocument = &doc;
-    doc.Serialize(ar);
+    doc.SerializeFrom(file);
 }
 
 inline Bytes WriteOut(CGIFDoc& doc)
 {
     CMemFile file("out.gif");
-    CArchive ar(&file, CArchive::store);
-    ar.m_pDocument = &doc;
-    doc.Serialize(ar);
-    ar.Close();
+    doc.SerializeTo(file);
     return file.Data();
 }
 
