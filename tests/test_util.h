@@ -9,8 +9,12 @@
 #include <vector>
 
 #include "imaging/dib.h"
+#include "model/gif_app_blocks.h"
+#include "model/gif_control_block.h"
 #include "model/gif_doc.h"
+#include "model/gif_header_block.h"
 #include "model/gif_image_block.h"
+#include "model/gif_text_blocks.h"
 #include "platform/archive.h"
 #include "platform/draw.h"
 #include "platform/file.h"
@@ -115,6 +119,25 @@ inline Bytes WriteOut(CGIFDoc& doc)
     CMemFile file("out.gif");
     doc.SerializeTo(file);
     return file.Data();
+}
+
+// The kinds of the document's blocks in list order, e.g. "header loop control image".
+inline std::string Kinds(const CGIFDoc& doc)
+{
+    std::string out;
+    for (int i = 0; i < doc.GetBlockCount(); ++i) {
+        const CGifBlock* b = doc.GetBlock(i);
+        out += out.empty() ? "" : " ";
+        out += IsKind<CGifHeaderBlock>(b)             ? "header"
+               : IsKind<CGifAppBlockNavigatorLoop>(b) ? "loop"
+               : IsKind<CGifControlBlock>(b)          ? "control"
+               : IsKind<CGifCommentBlock>(b)          ? "comment"
+               : IsKind<CGifTextBlock>(b)             ? "text"
+               : IsKind<CGifAppBlock>(b)              ? "app"
+               : IsKind<CGifImageBlock>(b)            ? "image"
+                                                      : "?";
+    }
+    return out;
 }
 
 // The stream form a block writes.

@@ -18,28 +18,12 @@
 namespace korvanta {
 namespace {
 
+using test::Kinds;
+
 using test::Bytes;
 using test::operator+;
 using test::DibLayout;
 using test::Pixels;
-
-std::string Kinds(const CGIFDoc& doc)
-{
-    std::string out;
-    for (int i = 0; i < doc.GetBlockCount(); ++i) {
-        const CGifBlock* b = doc.GetBlock(i);
-        out += out.empty() ? "" : " ";
-        out += IsKind<CGifHeaderBlock>(b)             ? "header"
-               : IsKind<CGifAppBlockNavigatorLoop>(b) ? "loop"
-               : IsKind<CGifControlBlock>(b)          ? "control"
-               : IsKind<CGifCommentBlock>(b)          ? "comment"
-               : IsKind<CGifTextBlock>(b)             ? "text"
-               : IsKind<CGifAppBlock>(b)              ? "app"
-               : IsKind<CGifImageBlock>(b)            ? "image"
-                                                      : "?";
-    }
-    return out;
-}
 
 // Entry i: red i, green 2i, blue 255 - i.
 HPALETTE Ramp(int count)

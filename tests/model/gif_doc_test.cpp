@@ -14,23 +14,7 @@
 namespace korvanta {
 namespace {
 
-// The kinds of the document's blocks in list order, e.g. "header loop control".
-std::string Kinds(const CGIFDoc& doc)
-{
-    std::string out;
-    for (int i = 0; i < doc.GetBlockCount(); ++i) {
-        const CGifBlock* b = doc.GetBlock(i);
-        out += out.empty() ? "" : " ";
-        out += IsKind<CGifHeaderBlock>(b)             ? "header"
-               : IsKind<CGifAppBlockNavigatorLoop>(b) ? "loop"
-               : IsKind<CGifControlBlock>(b)          ? "control"
-               : IsKind<CGifCommentBlock>(b)          ? "comment"
-               : IsKind<CGifTextBlock>(b)             ? "text"
-               : IsKind<CGifAppBlock>(b)              ? "app"
-                                                      : "?";
-    }
-    return out;
-}
+using test::Kinds;
 
 class FixedView : public CView {
 public:
