@@ -18,11 +18,10 @@
 namespace korvanta {
 namespace {
 
-using test::Kinds;
-
 using test::Bytes;
 using test::operator+;
 using test::DibLayout;
+using test::Kinds;
 using test::Pixels;
 
 // Entry i: red i, green 2i, blue 255 - i.
