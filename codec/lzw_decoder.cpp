@@ -5,25 +5,28 @@
 #include <new>
 
 #include "platform/archive.h"
+#include "platform/byte_order.h"
 #include "platform/exceptions.h"
 
 namespace korvanta {
 
 namespace {
 
-// Writes the string of code, length pixels long, into out[0, length) and returns its first
-// pixel. The chain is followed exactly length - 1 times whatever the table holds, so the walk
+// Writes the string of code, length pixels long, into out[0, length), and may scribble on
+// out[length, length + kChunk - 1). The walk takes one chunk per 8 pixels from the end of the
+// string backwards and stops when it reaches the start of out, whatever the table holds, so it
 // can neither overrun out nor loop.
-inline std::uint8_t WriteString(const std::uint16_t* prefix, const std::uint8_t* suffix, int code,
-                                std::uint8_t* out, int length)
+template <typename Entry>
+inline void WriteString(const Entry* table, int code, std::uint8_t* out, int length)
 {
-    std::uint8_t* p = out + length - 1;
-    while (p > out) {
-        *p-- = suffix[code];
-        code = prefix[code];
+    constexpr int chunk = static_cast<int>(sizeof(Entry::chunk));
+    int pos = (length - 1) & ~(chunk - 1);
+    std::memcpy(out + pos, table[code].chunk.data(), chunk);
+    while (pos > 0) {
+        code = table[code].head;
+        pos -= chunk;
+        std::memcpy(out + pos, table[code].chunk.data(), chunk);
     }
-    *out = suffix[code];
-    return *out;
 }
 
 }  // namespace
@@ -55,7 +58,7 @@ int CLzwDecoder::LzwDecoderOpen(CArchive& ar, std::uint8_t minimumCodeSize, int 
     if (rowLength < 0 || rowLength > kMaxRowLength || !ar.IsLoading())
         return m_nStatus;
     try {
-        m_row.assign(static_cast<std::size_t>(rowLength), 0);
+        m_row.assign(static_cast<std::size_t>(rowLength) + kChunk, 0);
     } catch (const std::bad_alloc&) {
         return m_nStatus;
     }
@@ -65,9 +68,8 @@ int CLzwDecoder::LzwDecoderOpen(CArchive& ar, std::uint8_t minimumCodeSize, int 
     m_nEndCode = m_nClearCode + 1;
     // Roots never change: entries are only ever added from the first free code upward.
     for (int i = 0; i < m_nClearCode; ++i) {
-        m_prefix[i] = 0;
-        m_suffix[i] = static_cast<std::uint8_t>(i);
-        m_length[i] = 1;
+        const auto pixel = static_cast<std::uint8_t>(i);
+        m_table[static_cast<std::size_t>(i)] = Entry{{pixel}, 0, 1, pixel};
     }
     m_nCodeSize = m_nMinCodeSize + 1;
     m_nCodeLimit = 1 << m_nCodeSize;
@@ -87,7 +89,7 @@ int CLzwDecoder::LzwDecoderPrime()
     m_bPrimed = true;
     const int code = ReadFirstCode();
     if (code >= 0) {
-        m_carry[0] = m_suffix[code];
+        m_carry[0] = m_table[static_cast<std::size_t>(code)].first;
         m_nCarryPos = 0;
         m_nCarryEnd = 1;
     }
@@ -176,7 +178,7 @@ int CLzwDecoder::ReadFirstCode()
         return -1;
     }
     m_nPrevCode = code;
-    m_firstPixel = m_suffix[static_cast<std::size_t>(code)];
+    m_firstPixel = m_table[static_cast<std::size_t>(code)].first;
     // At minimum code size 1 the first free code (4) already fills the 2-bit codes, so the code
     // after this one is 3 bits wide, as every other decoder reads it; above 1 this never fires.
     if (m_nNextFree == m_nCodeLimit) {
@@ -201,9 +203,7 @@ int CLzwDecoder::LzwDecodeRow(std::uint8_t* destination, int length)
 
     if (i < n && !m_bExhausted) {
         // The hot state lives in locals: every pixel store could alias the members.
-        std::uint16_t* const prefix = m_prefix.data();
-        std::uint8_t* const suffix = m_suffix.data();
-        std::uint16_t* const lengths = m_length.data();
+        Entry* const table = m_table.data();
         std::uint8_t* const carry = m_carry.data();
         const int clearCode = m_nClearCode;
         const int endCode = m_nEndCode;
@@ -234,6 +234,16 @@ int CLzwDecoder::LzwDecodeRow(std::uint8_t* destination, int length)
         };
 
         while (i < n) {
+            if (bitCount < codeSize && m_nBlockLength - m_nBlockPos >= 8) {
+                // Takes as many whole bytes as fit. The bits loaded above them are the next
+                // bytes of the same sub-block, which the next load puts in the same place, so
+                // they do no harm; the slow path below only runs once the block has fewer than
+                // 8 bytes left, and no stray bits remain when it moves to the next sub-block.
+                bits |= GetLe64(m_block.data() + m_nBlockPos) << bitCount;
+                const int taken = (63 - bitCount) >> 3;
+                m_nBlockPos += taken;
+                bitCount += taken * 8;
+            }
             if (bitCount < codeSize) {
                 save();
                 const bool ok = Refill(codeSize);
@@ -261,50 +271,50 @@ int CLzwDecoder::LzwDecodeRow(std::uint8_t* destination, int length)
 
             // code == nextFree is the string not yet in the table: the previous string plus its
             // own first pixel. With a full table nextFree is 4096, beyond any 12-bit code.
-            int len = 0;
-            if (code < nextFree) {
-                len = lengths[code];
-            } else if (code == nextFree) {
-                len = lengths[prev] + 1;
-            } else {
-                Invalid();
-                break;
-            }
-            if (len > kTableSize) {  // cannot happen while every prefix is a smaller code
-                Invalid();
-                break;
-            }
-            const bool fits = len <= n - i;
-            std::uint8_t* const out = fits ? row + i : carry;
             std::uint8_t first = 0;
             if (code < nextFree) {
-                first = WriteString(prefix, suffix, code, out, len);
-            } else {
+                first = table[code].first;
+            } else if (code == nextFree) {
                 first = firstPixel;
-                WriteString(prefix, suffix, prev, out, len - 1);
-                out[len - 1] = firstPixel;
+            } else {
+                Invalid();
+                break;
             }
-            if (fits) {
+            // The new entry is the previous string plus this string's first pixel. Adding it
+            // before writing makes the code == nextFree case an ordinary lookup. Deferred clear:
+            // once the table holds 4096 entries, encoders may go on sending 12-bit codes for the
+            // strings already there before they clear it (real files do); those add nothing.
+            if (nextFree < kTableSize) {
+                const Entry& p = table[prev];
+                Entry& e = table[nextFree];
+                const int tail = p.length % kChunk;
+                if (tail != 0) {
+                    e.chunk = p.chunk;
+                    e.chunk[static_cast<std::size_t>(tail)] = first;
+                    e.head = p.head;
+                } else {
+                    e.chunk[0] = first;
+                    e.head = static_cast<std::uint16_t>(prev);
+                }
+                e.length = static_cast<std::uint16_t>(p.length + 1);
+                e.first = p.first;
+                if (++nextFree == codeLimit && codeSize < kMaxCodeSize) {
+                    ++codeSize;
+                    codeLimit <<= 1;
+                }
+            }
+
+            const int len = table[code].length;
+            if (len <= n - i) {
+                WriteString(table, code, row + i, len);
                 i += len;
             } else {
+                WriteString(table, code, carry, len);
                 const int room = n - i;
                 std::memcpy(row + i, carry, static_cast<std::size_t>(room));
                 m_nCarryPos = room;
                 m_nCarryEnd = len;
                 i = n;
-            }
-
-            // Deferred clear: once the table holds 4096 entries, encoders may go on sending
-            // 12-bit codes for the strings already there before they clear it (real files do).
-            // Those codes decode normally and add nothing.
-            if (nextFree < kTableSize) {
-                prefix[nextFree] = static_cast<std::uint16_t>(prev);
-                suffix[nextFree] = first;
-                lengths[nextFree] = static_cast<std::uint16_t>(lengths[prev] + 1);
-                if (++nextFree == codeLimit && codeSize < kMaxCodeSize) {
-                    ++codeSize;
-                    codeLimit <<= 1;
-                }
             }
             prev = code;
             firstPixel = first;

@@ -16,6 +16,12 @@ inline std::uint32_t GetLe32(const std::uint8_t* p)
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
+// Compilers turn this into one load where the machine is little-endian.
+inline std::uint64_t GetLe64(const std::uint8_t* p)
+{
+    return static_cast<std::uint64_t>(GetLe32(p)) | (static_cast<std::uint64_t>(GetLe32(p + 4)) << 32);
+}
+
 inline void PutLe16(std::uint8_t* p, std::uint16_t value)
 {
     p[0] = static_cast<std::uint8_t>(value);

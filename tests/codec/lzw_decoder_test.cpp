@@ -187,6 +187,54 @@ TEST(LzwDecoder, StringsStraddleRowEndsInOrder)
     }
 }
 
+// The code bytes of sub-blocks (without their lengths or the terminator), split again into
+// sub-blocks of blockSize and ended with the terminator and a marker byte 0x3B.
+std::vector<std::uint8_t> Resplit(const std::vector<std::uint8_t>& subBlocks, std::size_t blockSize)
+{
+    std::vector<std::uint8_t> codes;
+    for (std::size_t i = 0; i < subBlocks.size() && subBlocks[i] != 0; i += 1 + subBlocks[i])
+        codes.insert(codes.end(), subBlocks.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                     subBlocks.begin() + static_cast<std::ptrdiff_t>(i + 1 + subBlocks[i]));
+    std::vector<std::uint8_t> out;
+    for (std::size_t i = 0; i < codes.size(); i += blockSize) {
+        const std::size_t n = std::min(blockSize, codes.size() - i);
+        out.push_back(static_cast<std::uint8_t>(n));
+        out.insert(out.end(), codes.begin() + static_cast<std::ptrdiff_t>(i),
+                   codes.begin() + static_cast<std::ptrdiff_t>(i + n));
+    }
+    out.push_back(0);
+    out.push_back(0x3B);
+    return out;
+}
+
+TEST(LzwDecoder, LongStringsOfDistinctPixelsSurviveRowAndSubBlockCuts)
+{
+    // A ramp of 61 colours repeated: LZW's strings grow by one pixel per pass, up to about a
+    // hundred pixels, and hold a different pixel at every position, so a piece of a string put
+    // in the wrong place or taken from the wrong entry shows.
+    Pixels sequence;
+    for (int i = 0; i < 20000; ++i) sequence.push_back(static_cast<std::uint8_t>(i % 61 * 4));
+    CMemFile out;
+    CArchive ar(&out, CArchive::store);
+    CLzwEncoder encoder;
+    ASSERT_EQ(encoder.LzwEncoderOpen(ar, 8), 0);
+    encoder.LzwEncodeRow(sequence.data(), static_cast<int>(sequence.size()));
+    encoder.LzwEncoderFinish();
+    ar.WriteByte(0);
+    ar.Close();
+    for (std::size_t blockSize : {255, 1, 7, 8, 9, 100}) {
+        const auto data = Resplit(out.Data(), blockSize);
+        for (int rowLength : {1, 7, 8, 9, 16, 17, 61, 4099, 20000}) {
+            SCOPED_TRACE("sub-blocks of " + std::to_string(blockSize) + ", row length " +
+                         std::to_string(rowLength));
+            const int rows = (20000 + rowLength - 1) / rowLength;
+            const Decoded d = Decode(data, 8, rowLength, rows);
+            EXPECT_EQ(Flat(d, 20000), sequence);
+            EXPECT_EQ(d.status, 0);
+        }
+    }
+}
+
 TEST(LzwDecoder, AcceptsStreamsWithoutLeadingOrWithRepeatedClearCodes)
 {
     // No clear code at all: the first code is taken as the first pixel.
