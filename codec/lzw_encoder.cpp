@@ -1,5 +1,9 @@
 #include "codec/lzw_encoder.h"
 
+#include <algorithm>
+#include <new>
+#include <utility>
+
 #include "platform/archive.h"
 
 namespace korvanta {
@@ -23,18 +27,57 @@ int CLzwEncoder::LzwEncoderOpen(CArchive& ar, std::uint8_t minimumCodeSize)
     m_nInitialCodeSize = minimumCodeSize + 1;
     m_nClearCode = 1 << minimumCodeSize;
     m_nEndCode = m_nClearCode + 1;
+    AcquireChildTable();
     ResetTable();
     m_bOpen = true;
     m_nStatus = kStatusOk;
     return m_nStatus;
 }
 
+namespace {
+
+// The full child table outlives its encoder, one spare per thread: the image block makes an
+// encoder for every image, and zero-filling 2 MB for each frame of an animation costs about as
+// much as encoding a small frame. A table that only ever held codes is as good as a zeroed one.
+thread_local std::unique_ptr<std::uint16_t[]> t_spareChildTable;
+
+}  // namespace
+
+void CLzwEncoder::AcquireChildTable()
+{
+    if (!m_pFullTable)
+        m_pFullTable = std::move(t_spareChildTable);
+    if (!m_pFullTable) {
+        try {
+            // Zero-filled: a slot never holds anything but a code below kCodeCount.
+            m_pFullTable = std::make_unique<std::uint16_t[]>(kChildTableSize);
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    if (m_pFullTable) {
+        m_pChildren = m_pFullTable.get();
+        m_nChildMask = static_cast<std::uint32_t>(kChildTableSize - 1);
+    } else {
+        m_pChildren = m_standIn.data();
+        m_nChildMask = kCodeCount - 1;
+    }
+}
+
+void CLzwEncoder::ReleaseChildTable()
+{
+    if (m_pFullTable && !t_spareChildTable)
+        t_spareChildTable = std::move(m_pFullTable);
+    m_pFullTable.reset();
+    m_pChildren = nullptr;
+}
+
+// Forgets every string by moving the first free code back: the child table's slots then all
+// refer to codes not in use, or to codes that will hold the same string once given out again.
 void CLzwEncoder::ResetTable()
 {
     m_nCodeSize = m_nInitialCodeSize;
     m_nCodeLimit = 1 << m_nCodeSize;
     m_nNextFree = m_nEndCode + 1;
-    m_hash.fill(Slot{kEmptyKey, 0});
 }
 
 int CLzwEncoder::LzwEncoderStart()
@@ -60,7 +103,7 @@ void CLzwEncoder::FlushBlock()
 void CLzwEncoder::PutByte(std::uint8_t value)
 {
     m_block[static_cast<std::size_t>(m_nBlockCount++)] = value;
-    if (m_nBlockCount == static_cast<int>(m_block.size()))
+    if (m_nBlockCount == kBlockSize)
         FlushBlock();
 }
 
@@ -82,71 +125,77 @@ int CLzwEncoder::LzwEncodeRow(const std::uint8_t* source, int length)
     if (!m_bStarted)
         LzwEncoderStart();
 
-    const int pixelMask = m_nClearCode - 1;
+    const auto pixelMask = static_cast<std::uint32_t>(m_nClearCode - 1);
     int i = 0;
     if (!m_bHavePending) {
-        m_nPending = source[0] & pixelMask;
+        m_nPending = static_cast<int>(source[0] & pixelMask);
         m_bHavePending = true;
         i = 1;
     }
 
     // The hot state lives in locals: every byte stored into the sub-block could alias members.
-    Slot* const hash = m_hash.data();
+    std::uint16_t* const children = m_pChildren;
+    std::uint32_t* const keyOf = m_keyOf.data();
+    const std::uint32_t childMask = m_nChildMask;
+    const auto firstFree = static_cast<std::uint32_t>(m_nEndCode + 1);
     std::uint8_t* const block = m_block.data();
     std::uint64_t bits = m_bitBuffer;
     int bitCount = m_nBitCount;
     int blockCount = m_nBlockCount;
     int codeSize = m_nCodeSize;
     int codeLimit = m_nCodeLimit;
-    int nextFree = m_nNextFree;
-    int pending = m_nPending;
-    auto emit = [&](int code, int width) {
+    auto nextFree = static_cast<std::uint32_t>(m_nNextFree);
+    auto pending = static_cast<std::uint32_t>(m_nPending);
+    // Four bytes at a time once 32 bits are waiting: at most 31 + 12 bits are, so the 64-bit
+    // buffer never overflows. The block has room for the 3 bytes that can run past 255, and
+    // they start the next sub-block.
+    auto emit = [&](std::uint32_t code, int width) {
         bits |= static_cast<std::uint64_t>(code) << bitCount;
         bitCount += width;
-        while (bitCount >= 8) {
-            block[blockCount++] = static_cast<std::uint8_t>(bits);
-            bits >>= 8;
-            bitCount -= 8;
-            if (blockCount == static_cast<int>(m_block.size())) {
-                m_pArchive->WriteByte(static_cast<std::uint8_t>(blockCount));
-                m_pArchive->Write(block, static_cast<std::size_t>(blockCount));
-                blockCount = 0;
-            }
+        if (bitCount < 32)
+            return;
+        std::uint8_t* const out = block + blockCount;
+        out[0] = static_cast<std::uint8_t>(bits);
+        out[1] = static_cast<std::uint8_t>(bits >> 8);
+        out[2] = static_cast<std::uint8_t>(bits >> 16);
+        out[3] = static_cast<std::uint8_t>(bits >> 24);
+        bits >>= 32;
+        bitCount -= 32;
+        blockCount += 4;
+        if (blockCount >= kBlockSize) {
+            m_pArchive->WriteByte(static_cast<std::uint8_t>(kBlockSize));
+            m_pArchive->Write(block, kBlockSize);
+            blockCount -= kBlockSize;
+            std::copy_n(block + kBlockSize, blockCount, block);
         }
     };
 
     for (; i < length; ++i) {
-        const int pixel = source[i] & pixelMask;
-        const std::uint32_t key =
-            (static_cast<std::uint32_t>(pending) << 8) | static_cast<std::uint32_t>(pixel);
-        // key is below 2^20; the multiplier spreads neighbouring keys over the table, and the
-        // probe ends because the table is never more than half full.
-        int h = static_cast<int>((key * 2654435761u) >> (32 - kHashBits));
-        bool found = false;
-        for (;;) {
-            const Slot& slot = hash[h];
-            if (slot.key == key) {
-                found = true;
-                break;
-            }
-            if (slot.key == kEmptyKey)
-                break;
-            h = (h + 1) & (kHashSize - 1);
-        }
-        if (found) {
-            pending = hash[h].code;
+        const std::uint32_t pixel = source[i] & pixelMask;
+        const std::uint32_t key = pixel << kMaxCodeSize | pending;
+        // The pixel's part of the slot address does not wait for the previous lookup: in a long
+        // string, each step's load waits only for the code the last one found. (The mask keeps
+        // the stand-in's index below kCodeCount; pending already is.)
+        std::uint16_t* const pixelRow = children + ((pixel << kMaxCodeSize) & childMask);
+        std::uint16_t& slot = pixelRow[pending];
+        const std::uint32_t code = slot;
+        // "In use" is firstFree <= code < nextFree, in one unsigned comparison; keyOf[code] is
+        // in bounds for any slot, so neither test needs to guard the other.
+        if ((code - firstFree < nextFree - firstFree) & (keyOf[code] == key)) {
+            pending = code;
             continue;
         }
-        hash[h] = Slot{key, static_cast<std::uint16_t>(nextFree)};
+        slot = static_cast<std::uint16_t>(nextFree);
+        keyOf[nextFree] = key;
         emit(pending, codeSize);
         pending = pixel;
-        if (++nextFree > codeLimit) {
+        if (static_cast<int>(++nextFree) > codeLimit) {
             if (++codeSize > kMaxCodeSize) {
-                emit(m_nClearCode, kMaxCodeSize);
+                emit(static_cast<std::uint32_t>(m_nClearCode), kMaxCodeSize);
                 ResetTable();
                 codeSize = m_nCodeSize;
                 codeLimit = m_nCodeLimit;
-                nextFree = m_nNextFree;
+                nextFree = static_cast<std::uint32_t>(m_nNextFree);
             } else {
                 codeLimit = codeSize == kMaxCodeSize ? (1 << kMaxCodeSize) - 1 : codeLimit << 1;
             }
@@ -158,8 +207,8 @@ int CLzwEncoder::LzwEncodeRow(const std::uint8_t* source, int length)
     m_nBlockCount = blockCount;
     m_nCodeSize = codeSize;
     m_nCodeLimit = codeLimit;
-    m_nNextFree = nextFree;
-    m_nPending = pending;
+    m_nNextFree = static_cast<int>(nextFree);
+    m_nPending = static_cast<int>(pending);
     return m_nStatus;
 }
 
@@ -192,6 +241,7 @@ int CLzwEncoder::LzwEncoderFinish()
 
 void CLzwEncoder::LzwEncoderClose()
 {
+    ReleaseChildTable();
     m_bOpen = false;
     m_pArchive = nullptr;
 }

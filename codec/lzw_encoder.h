@@ -15,7 +15,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace korvanta {
 
@@ -26,10 +28,6 @@ public:
     static constexpr int kStatusOk = 0;
     static constexpr int kStatusCannotOpen = 1;
     static constexpr int kMaxCodeSize = 12;
-    // A power of two twice the 4094 entries one table can hold: with a multiplicative hash and
-    // linear probing, a probe rarely looks at more than two slots.
-    static constexpr int kHashBits = 13;
-    static constexpr int kHashSize = 1 << kHashBits;
 
     CLzwEncoder() = default;
     CLzwEncoder(const CLzwEncoder&) = delete;
@@ -48,17 +46,18 @@ public:
     // Writes the pending string, the end code, the last bits and the last sub-block. Only the
     // first call after a successful opening writes anything.
     int LzwEncoderFinish();
-    // Writes nothing: without a finish, the codes still buffered are dropped.
+    // Writes nothing: without a finish, the codes still buffered are dropped. The string table
+    // (2 MB) is kept as the next encoder's on this thread.
     void LzwEncoderClose();
 
 private:
-    // A string in the table: key = prefix code << 8 | appended pixel, kEmptyKey when unused.
-    struct Slot {
-        std::uint32_t key;
-        std::uint16_t code;
-    };
-    static constexpr std::uint32_t kEmptyKey = 0xFFFFFFFF;
+    static constexpr int kCodeCount = 1 << kMaxCodeSize;
+    // Pixels are bytes: 8 bits of the child table's index at most.
+    static constexpr int kMaxPixelBits = 8;
+    static constexpr std::size_t kChildTableSize = std::size_t{kCodeCount} << kMaxPixelBits;
 
+    void AcquireChildTable();
+    void ReleaseChildTable();
     void ResetTable();
     void WriteCode(int code, int width);
     void PutByte(std::uint8_t value);
@@ -66,9 +65,10 @@ private:
 
     CArchive* m_pArchive = nullptr;
 
-    // Output: codes are packed from the low end of m_bitBuffer upward; whole bytes move to the
-    // sub-block buffer at once, so m_nBitCount stays below 8 between codes.
-    std::array<std::uint8_t, 255> m_block{};
+    // Output: codes are packed from the low end of m_bitBuffer upward; four bytes move to the
+    // sub-block buffer at once, so m_nBitCount stays below 32 between codes.
+    static constexpr int kBlockSize = 255;
+    std::array<std::uint8_t, kBlockSize + 3> m_block{};
     int m_nBlockCount = 0;  // 0 to 254 between calls: a full block is written at once
     std::uint64_t m_bitBuffer = 0;
     int m_nBitCount = 0;
@@ -82,7 +82,26 @@ private:
     // and a decoder never sees a full table.
     int m_nCodeLimit = 0;
     int m_nNextFree = 0;
-    std::array<Slot, kHashSize> m_hash{};
+
+    // The string table is a child table that is never cleared. The string "prefix code, then
+    // pixel" has the key pixel << 12 | prefix, and m_pChildren[key & m_nChildMask] holds the
+    // code last given to a string with that slot, in this table or an earlier one (of any
+    // encoder: see AcquireChildTable), or zero. The code is the string's exactly when it is in
+    // use (from the first free code up to m_nNextFree) and m_keyOf of it is the key, so a
+    // clear code only has to move m_nNextFree back. Slots only ever hold codes below kCodeCount.
+    //
+    // The full table has a slot for every key, so a string in the table is always found. It is
+    // pixel-major because every table gives out the same codes again: the slots in use stay in
+    // the rows of the colours the image has, few and cached, where prefix-major order would
+    // spread them over the whole 2 MB.
+    // When it cannot be allocated, the stand-in with a slot per prefix takes its place: it loses
+    // strings, which are then added again; decoders accept a string twice, the stream only
+    // compresses less.
+    std::unique_ptr<std::uint16_t[]> m_pFullTable;  // kChildTableSize slots, or null
+    std::array<std::uint16_t, kCodeCount> m_standIn{};
+    std::uint16_t* m_pChildren = nullptr;
+    std::uint32_t m_nChildMask = 0;
+    std::array<std::uint32_t, kCodeCount> m_keyOf{};
 
     int m_nPending = 0;  // code of the string read but not yet written
     bool m_bHavePending = false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "codec/lzw_decoder.h"
@@ -285,12 +286,6 @@ TEST(LzwEncoder, PixelsBeyondTheCodeSizeCannotBecomeControlCodes)
     EXPECT_EQ(parsed.pixels, Pixels({0, 1, 2, 3, 0, 1}));
 }
 
-}  // namespace
-}  // namespace korvanta
-
-namespace korvanta {
-namespace {
-
 TEST(LzwEncoder, EndCodeHasTheWidthADecoderExpectsAfterTheLastEntry)
 {
     // Every length of a few patterns: some end just as the decoder's last entry fills a width,
@@ -307,6 +302,105 @@ TEST(LzwEncoder, EndCodeHasTheWidthADecoderExpectsAfterTheLastEntry)
             EXPECT_EQ(parsed.pixels, row);
         }
     }
+}
+
+struct TestImage {
+    Rows rows;
+    int minCodeSize;
+};
+
+// Code sizes up and down, strings the tables of earlier images also held, and enough pixels for
+// several clear codes at 8 bits.
+std::vector<TestImage> MixedImages()
+{
+    return {
+        {NoisyImage(211, 97, 4, 1), 2},    {NoisyImage(400, 300, 256, 2), 8},
+        {NoisyImage(150, 90, 32, 3), 5},   {NoisyImage(400, 300, 256, 4), 8},
+        {NoisyImage(77, 51, 2, 5), 1},     {NoisyImage(120, 80, 256, 6), 11},
+        {NoisyImage(400, 300, 256, 2), 8},
+    };
+}
+
+std::vector<std::uint8_t> EncodeWith(CLzwEncoder& encoder, const TestImage& image)
+{
+    CMemFile file;
+    CArchive ar(&file, CArchive::store);
+    EXPECT_EQ(encoder.LzwEncoderOpen(ar, static_cast<std::uint8_t>(image.minCodeSize)), 0);
+    for (const Pixels& row : image.rows)
+        EXPECT_EQ(encoder.LzwEncodeRow(row.data(), static_cast<int>(row.size())), 0);
+    EXPECT_EQ(encoder.LzwEncoderFinish(), 0);
+    encoder.LzwEncoderClose();
+    ar.Close();
+    return file.Data();
+}
+
+// Each image coded by the first encoder of a new thread, on a string table nothing used before.
+std::vector<std::vector<std::uint8_t>> EncodeOnFreshTables(const std::vector<TestImage>& images)
+{
+    std::vector<std::vector<std::uint8_t>> out(images.size());
+    for (std::size_t k = 0; k < images.size(); ++k) {
+        std::thread thread([&] {
+            CLzwEncoder encoder;
+            out[k] = EncodeWith(encoder, images[k]);
+        });
+        thread.join();
+    }
+    return out;
+}
+
+TEST(LzwEncoder, StringsLeftFromEarlierImagesChangeNoCode)
+{
+    const std::vector<TestImage> images = MixedImages();
+    const auto fresh = EncodeOnFreshTables(images);
+    {
+        SCOPED_TRACE("one encoder for every image");
+        CLzwEncoder encoder;
+        for (std::size_t k = 0; k < images.size(); ++k) {
+            SCOPED_TRACE("image " + std::to_string(k));
+            const auto out = EncodeWith(encoder, images[k]);
+            EXPECT_EQ(out, fresh[k]);
+            const int width = static_cast<int>(images[k].rows[0].size());
+            const int height = static_cast<int>(images[k].rows.size());
+            EXPECT_EQ(DecodeRows(out, images[k].minCodeSize, width, height), images[k].rows);
+        }
+    }
+    {
+        SCOPED_TRACE("an encoder for each image, as the image block does");
+        for (std::size_t k = 0; k < images.size(); ++k) {
+            SCOPED_TRACE("image " + std::to_string(k));
+            CLzwEncoder encoder;
+            EXPECT_EQ(EncodeWith(encoder, images[k]), fresh[k]);
+        }
+    }
+}
+
+TEST(LzwEncoder, EncodersOpenAtOnceKeepTheirOwnStrings)
+{
+    const std::vector<TestImage> images = MixedImages();
+    const auto fresh = EncodeOnFreshTables(images);
+    // Row by row in turns, on one thread: neither may see the other's strings.
+    const TestImage& a = images[1];
+    const TestImage& b = images[3];
+    CMemFile fileA;
+    CMemFile fileB;
+    CArchive arA(&fileA, CArchive::store);
+    CArchive arB(&fileB, CArchive::store);
+    CLzwEncoder encoderA;
+    CLzwEncoder encoderB;
+    ASSERT_EQ(encoderA.LzwEncoderOpen(arA, 8), 0);
+    ASSERT_EQ(encoderB.LzwEncoderOpen(arB, 8), 0);
+    for (std::size_t y = 0; y < a.rows.size(); ++y) {
+        encoderA.LzwEncodeRow(a.rows[y].data(), static_cast<int>(a.rows[y].size()));
+        encoderB.LzwEncodeRow(b.rows[y].data(), static_cast<int>(b.rows[y].size()));
+    }
+    encoderA.LzwEncoderFinish();
+    encoderB.LzwEncoderFinish();
+    encoderA.LzwEncoderClose();
+    encoderB.LzwEncoderClose();
+    arA.Close();
+    arB.Close();
+    EXPECT_EQ(fileA.Data(), fresh[1]);
+    EXPECT_EQ(fileB.Data(), fresh[3]);
 }
 
 }  // namespace

@@ -331,12 +331,6 @@ TEST(ImageBlock, EveryNonEmptyRowCountAndWidthRoundTrips)
     }
 }
 
-}  // namespace
-}  // namespace korvanta
-
-namespace korvanta {
-namespace {
-
 TEST(ImageBlock, ManyHugeImagesFromAFewBytesExceedTheDocumentBudget)
 {
     // Nine images of 16384 x 8192 (each at the single-image bound), a few bytes each: together
