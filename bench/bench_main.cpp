@@ -2,6 +2,7 @@
 // bytes, and times our dither. Before anything is timed, each codec's output is decoded by both
 // decoders and compared pixel for pixel with the generated image, so a fault of either codec
 // stops the run instead of producing a fast wrong number.
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +21,7 @@
 #include "imaging/palette_fit.h"
 #include "korvanta_codec.h"
 #include "model/gif_header_block.h"
+#include "tests/reference_dither.h"
 
 namespace korvanta::bench {
 
@@ -195,11 +197,13 @@ PackedDib PhotoDib(const BenchImage& photo)
 }
 
 // Dithers onto the 3-3-2 default palette, a grid unlike the photo's 6-7-6 cube, so that
-// nearly every pixel carries an error forward. Each pass starts from the original pixels.
-void RegisterDitherBenchmark(const std::string& name, const PackedDib& source, const HPALETTE& palette,
-                             std::uint64_t pixels)
+// nearly every pixel carries an error forward. Each pass starts from the original pixels. The
+// baseline is the same dither with a search of the whole palette for every pixel.
+void RegisterDitherBenchmarks(const std::string& prefix, const PackedDib& source, const HPALETTE& palette,
+                              std::uint64_t pixels)
 {
-    benchmark::RegisterBenchmark(name.c_str(), [source, palette, pixels](benchmark::State& state) {
+    benchmark::RegisterBenchmark((prefix + "ours").c_str(), [source, palette,
+                                                             pixels](benchmark::State& state) {
         const PackedDib work = std::make_shared<DibBlock>(source->bytes());
         for (auto _ : state) {
             state.PauseTiming();
@@ -212,6 +216,27 @@ void RegisterDitherBenchmark(const std::string& name, const PackedDib& source, c
         }
         SetRate(state, pixels);
     })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((prefix + "full_search").c_str(), [source, palette,
+                                                                    pixels](benchmark::State& state) {
+        for (auto _ : state) benchmark::DoNotOptimize(test::ReferenceDither(*source, *palette));
+        SetRate(state, pixels);
+    })->Unit(benchmark::kMillisecond);
+}
+
+// The faster search must give every pixel the index the whole palette's search gives.
+bool DitherMatchesFullSearch(const PackedDib& source, const HPALETTE& palette)
+{
+    const PackedDib work = std::make_shared<DibBlock>(source->bytes());
+    if (!DitherDibToPalette(work, palette))
+        return false;
+    const std::vector<std::uint8_t> want = test::ReferenceDither(*source, *palette);
+    const int width = PackedDibWidth(*work);
+    for (int y = 0; y < PackedDibHeight(*work); ++y) {
+        const std::uint8_t* got = PackedDibRow(*work, y);
+        if (!std::equal(got, got + width, want.begin() + static_cast<std::ptrdiff_t>(y) * width))
+            return false;
+    }
+    return true;
 }
 
 // The console table as usual, and each benchmark's megapixels per second kept for the summary:
@@ -266,7 +291,7 @@ std::string Fixed(double value, int decimals)
 }
 
 void PrintCase(const SummaryReporter& reporter, const std::string& caseName, const std::string& ours,
-               const std::string& giflib)
+               const std::string& giflib, const std::string& baselineLabel = "giflib")
 {
     const double o = reporter.MegapixelsPerSecond(ours);
     const double g = giflib.empty() ? -1 : reporter.MegapixelsPerSecond(giflib);
@@ -274,7 +299,7 @@ void PrintCase(const SummaryReporter& reporter, const std::string& caseName, con
         return;
     std::string line = "CASE " + caseName + " ours=" + (o >= 0 ? Fixed(o, 1) : "-") + " MP/s";
     if (!giflib.empty()) {
-        line += " giflib=" + (g >= 0 ? Fixed(g, 1) : "-") + " MP/s";
+        line += " " + baselineLabel + "=" + (g >= 0 ? Fixed(g, 1) : "-") + " MP/s";
         line += " ratio=" + (o > 0 && g > 0 ? Fixed(o / g, 2) : "-");
     }
     std::cout << line << '\n';
@@ -327,6 +352,15 @@ int Main(int argc, char** argv)
         std::cerr << "korvanta-bench: cross-check failed: " << e.what() << '\n';
         return 1;
     }
+    const BenchImage& photo = timed[1].image;
+    const PackedDib photoDib = PhotoDib(photo);
+    const HPALETTE defaultPalette = CreateDefaultPalette();
+    if (!DitherMatchesFullSearch(photoDib, defaultPalette)) {
+        std::cerr << "korvanta-bench: cross-check failed: " << photo.name
+                  << ": the dither's index differs from the whole palette's search\n";
+        return 1;
+    }
+    std::cout << "CHECK dither " << photo.name << " ok: every index is the whole palette's search's\n";
     if (!writeDirectory.empty()) {
         for (std::vector<CodecCase>* cases : {&timed, &checked}) {
             for (const CodecCase& c : *cases) {
@@ -343,11 +377,9 @@ int Main(int argc, char** argv)
         return 0;
 
     for (CodecCase& c : timed) RegisterCodecBenchmarks(c);
-    const BenchImage& photo = timed[1].image;
     const std::string ditherName =
         "dither_" + std::to_string(photo.screenWidth) + "x" + std::to_string(photo.screenHeight);
-    RegisterDitherBenchmark("dither/" + photo.name + "/ours", PhotoDib(photo), CreateDefaultPalette(),
-                            photo.PixelCount());
+    RegisterDitherBenchmarks("dither/" + photo.name + "/", photoDib, defaultPalette, photo.PixelCount());
 
     SummaryReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular
                                                    : benchmark::ConsoleReporter::OO_Tabular);
@@ -360,7 +392,8 @@ int Main(int argc, char** argv)
                       prefix + "giflib");
         }
     }
-    PrintCase(reporter, ditherName, "dither/" + photo.name + "/ours", "");
+    PrintCase(reporter, ditherName, "dither/" + photo.name + "/ours", "dither/" + photo.name + "/full_search",
+              "full_search");
     benchmark::Shutdown();
     return 0;
 }

@@ -72,114 +72,125 @@ int Nearest(const CPalette& palette, const Rgb& colour)
 }
 
 // The palette's nearest entry, found without looking at every entry. The colour cube is cut
-// into 16 x 16 x 16 cells; each cell keeps the entries that can be nearest to some colour in
-// it: those whose least distance to the cell is at most the smallest greatest distance of any
-// entry. An entry left out is farther from every colour of the cell than that entry, so the
-// answer is exactly the palette's own: the smallest squared distance, the lowest index among
-// equals (the candidates are kept in index order).
+// into cells; each cell keeps the entries that can be nearest to some colour in it: those
+// whose least distance to the cell is at most the smallest greatest distance of any entry. An
+// entry left out is farther from every colour of the cell than that entry, so the answer is
+// exactly the palette's own: the smallest squared distance, the lowest index among equals (the
+// candidates are kept in index order).
+//
+// There are two grids, 16 and 32 cells a side. A fine cell's list is short, and it is made
+// from the list of the coarse cell around it, which holds every entry that can be nearest
+// anywhere in the fine cell; a coarse cell's list is made from the whole palette. Lists are
+// made the first time a colour falls in their cell: an image's colours, even dithered, meet
+// only some of the cells.
 class GridPaletteSearch {
 public:
-    explicit GridPaletteSearch(const CPalette& palette) : m_palette(palette)
+    explicit GridPaletteSearch(const CPalette& palette)
     {
         const int count = palette.GetEntryCount();
-        std::vector<std::uint8_t> cell;
-        for (int c = 0; c < kCells * kCells * kCells; ++c) {
-            const int lo[3] = {(c >> 8) * kSpan, ((c >> 4) & 15) * kSpan, (c & 15) * kSpan};
-            int bound = INT32_MAX;
-            for (int i = 0; i < count; ++i) bound = std::min(bound, Farthest(palette[i], lo));
-            m_offsets[static_cast<std::size_t>(c)] = static_cast<std::uint32_t>(m_candidates.size());
-            for (int i = 0; i < count; ++i) {
-                if (Closest(palette[i], lo) <= bound)
-                    m_candidates.push_back(static_cast<std::uint8_t>(i));
-            }
+        for (int i = 0; i < count; ++i) {
+            const PALETTEENTRY& e = palette[i];
+            m_entries.push_back(Candidate{e.peRed, e.peGreen, e.peBlue, static_cast<std::uint8_t>(i)});
         }
-        m_offsets.back() = static_cast<std::uint32_t>(m_candidates.size());
     }
 
-    int Find(const Rgb& colour) const
+    int Find(const Rgb& colour)
     {
-        const int c = ((colour.red / kSpan) << 8) | ((colour.green / kSpan) << 4) | (colour.blue / kSpan);
-        int best = 0;
-        int bestDistance = INT32_MAX;
-        for (std::uint32_t k = m_offsets[static_cast<std::size_t>(c)];
-             k < m_offsets[static_cast<std::size_t>(c) + 1]; ++k) {
-            const PALETTEENTRY& e = m_palette[m_candidates[k]];
-            const int dr = e.peRed - colour.red;
-            const int dg = e.peGreen - colour.green;
-            const int db = e.peBlue - colour.blue;
-            const int distance = dr * dr + dg * dg + db * db;
-            if (distance < bestDistance) {
-                bestDistance = distance;
-                best = m_candidates[k];
-            }
+        const Cell& cell = FineCell(colour);
+        // Distance and index in one key: the smallest key is the nearest entry, the lowest index
+        // among equals, and taking a minimum needs no branch the colours could mispredict.
+        int best = INT32_MAX;
+        for (std::uint32_t k = cell.start; k < cell.start + cell.count; ++k) {
+            const Candidate& e = m_candidates[k];
+            const int dr = e.red - colour.red;
+            const int dg = e.green - colour.green;
+            const int db = e.blue - colour.blue;
+            best = std::min(best, (dr * dr + dg * dg + db * db) << 8 | e.index);
         }
-        return best;
+        return best & 0xFF;
     }
 
 private:
-    static constexpr int kCells = 16;
-    static constexpr int kSpan = 256 / kCells;
+    static constexpr std::uint32_t kUnbuilt = 0xFFFFFFFFu;
 
-    // Least and greatest squared distance from the entry to the cell starting at lo.
-    static int Closest(const PALETTEENTRY& e, const int lo[3])
-    {
-        const int v[3] = {e.peRed, e.peGreen, e.peBlue};
-        int sum = 0;
-        for (int k = 0; k < 3; ++k) {
-            const int d = v[k] < lo[k]               ? lo[k] - v[k]
-                          : v[k] > lo[k] + kSpan - 1 ? v[k] - (lo[k] + kSpan - 1)
-                                                     : 0;
-            sum += d * d;
-        }
-        return sum;
-    }
-    static int Farthest(const PALETTEENTRY& e, const int lo[3])
-    {
-        const int v[3] = {e.peRed, e.peGreen, e.peBlue};
-        int sum = 0;
-        for (int k = 0; k < 3; ++k) {
-            const int d = std::max(std::abs(v[k] - lo[k]), std::abs(v[k] - (lo[k] + kSpan - 1)));
-            sum += d * d;
-        }
-        return sum;
-    }
-
-    const CPalette& m_palette;
-    std::array<std::uint32_t, kCells * kCells * kCells + 1> m_offsets{};
-    std::vector<std::uint8_t> m_candidates;
-};
-
-// Remembers the answer for recently seen colours. The key is the full 24-bit colour, so a hit
-// returns exactly what the search would; only the slot is shared by colours of the same hash,
-// and a colliding colour replaces the slot's answer.
-class NearestIndexCache {
-public:
-    explicit NearestIndexCache(const CPalette& palette) : m_search(palette), m_slots(kSlotCount) {}
-
-    std::uint8_t Find(const Rgb& colour)
-    {
-        const auto key = static_cast<std::uint32_t>((colour.red << 16) | (colour.green << 8) | colour.blue);
-        Slot& slot = m_slots[(key * 0x9E3779B1u) >> (32 - kSlotBits)];
-        if (slot.key != key) {
-            slot.key = key;
-            slot.index = static_cast<std::uint8_t>(m_search.Find(colour));
-        }
-        return slot.index;
-    }
-
-private:
-    static constexpr int kSlotBits = 16;
-    static constexpr std::size_t kSlotCount = std::size_t{1} << kSlotBits;
-    // No 24-bit colour has this key, so an unused slot never hits.
-    static constexpr std::uint32_t kUnused = 0xFFFFFFFFu;
-
-    struct Slot {
-        std::uint32_t key = kUnused;
-        std::uint8_t index = 0;
+    struct Cell {
+        std::uint32_t start = kUnbuilt;
+        std::uint32_t count = 0;
+    };
+    struct Candidate {
+        std::uint8_t red, green, blue, index;
     };
 
-    GridPaletteSearch m_search;
-    std::vector<Slot> m_slots;
+    template <int kBits>
+    static std::size_t CellIndex(const Rgb& colour)
+    {
+        constexpr int shift = 8 - kBits;
+        return static_cast<std::size_t>((colour.red >> shift) << (2 * kBits) |
+                                        (colour.green >> shift) << kBits | (colour.blue >> shift));
+    }
+
+    const Cell& FineCell(const Rgb& colour)
+    {
+        Cell& fine = m_fine[CellIndex<5>(colour)];
+        if (fine.start == kUnbuilt) {
+            Cell& coarse = m_coarse[CellIndex<4>(colour)];
+            if (coarse.start == kUnbuilt)
+                coarse = Build(m_entries, colour, 4);
+            // Build appends to m_candidates, which may move it: the coarse list goes by copy.
+            std::array<Candidate, kIndexCount> from;
+            const auto begin = m_candidates.begin() + coarse.start;
+            std::copy(begin, begin + coarse.count, from.begin());
+            fine = Build(std::span(from.data(), coarse.count), colour, 5);
+        }
+        return fine;
+    }
+
+    // Appends the candidates, chosen from `from`, for the cell of 2^bits a side that holds
+    // colour.
+    Cell Build(std::span<const Candidate> from, const Rgb& colour, int bits)
+    {
+        const int span = 1 << (8 - bits);
+        const int lo[3] = {colour.red & -span, colour.green & -span, colour.blue & -span};
+        int bound = INT32_MAX;
+        for (const Candidate& e : from) bound = std::min(bound, Farthest(e, lo, span));
+        Cell cell;
+        cell.start = static_cast<std::uint32_t>(m_candidates.size());
+        for (const Candidate& e : from) {
+            if (Closest(e, lo, span) <= bound)
+                m_candidates.push_back(e);
+        }
+        cell.count = static_cast<std::uint32_t>(m_candidates.size()) - cell.start;
+        return cell;
+    }
+
+    // Least and greatest squared distance from the entry to the cell starting at lo.
+    static int Closest(const Candidate& e, const int lo[3], int span)
+    {
+        const int v[3] = {e.red, e.green, e.blue};
+        int sum = 0;
+        for (int k = 0; k < 3; ++k) {
+            const int d = v[k] < lo[k]              ? lo[k] - v[k]
+                          : v[k] > lo[k] + span - 1 ? v[k] - (lo[k] + span - 1)
+                                                    : 0;
+            sum += d * d;
+        }
+        return sum;
+    }
+    static int Farthest(const Candidate& e, const int lo[3], int span)
+    {
+        const int v[3] = {e.red, e.green, e.blue};
+        int sum = 0;
+        for (int k = 0; k < 3; ++k) {
+            const int d = std::max(std::abs(v[k] - lo[k]), std::abs(v[k] - (lo[k] + span - 1)));
+            sum += d * d;
+        }
+        return sum;
+    }
+
+    std::vector<Candidate> m_entries;
+    std::vector<Cell> m_coarse = std::vector<Cell>(std::size_t{1} << 12);
+    std::vector<Cell> m_fine = std::vector<Cell>(std::size_t{1} << 15);
+    std::vector<Candidate> m_candidates;
 };
 
 int Clamp255(int value)
@@ -236,7 +247,7 @@ bool DitherPixels(DibBlock& dib, const CPalette& palette, ProgressFactory* progr
     const std::size_t slots = height == 0 ? 0 : (static_cast<std::size_t>(width) + 2) * 3;
     std::vector<int> current(slots, 0);
     std::vector<int> next(slots, 0);
-    NearestIndexCache nearest(palette);
+    GridPaletteSearch nearest(palette);
     const std::array<Rgb, kIndexCount> colours = PixelColours(dib);
 
     {
@@ -258,7 +269,7 @@ bool DitherPixels(DibBlock& dib, const CPalette& palette, ProgressFactory* progr
                 const Rgb wanted{Clamp255(pixel.red + current[slot]),
                                  Clamp255(pixel.green + current[slot + 1]),
                                  Clamp255(pixel.blue + current[slot + 2])};
-                const std::uint8_t k = nearest.Find(wanted);
+                const auto k = static_cast<std::uint8_t>(nearest.Find(wanted));
                 out[x] = k;
                 const PALETTEENTRY& got = palette[k];
                 SpreadError(wanted.red - got.peRed, &next[slot - 3], &next[slot], &next[slot + 3],

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "imaging/dib.h"
+#include "tests/reference_dither.h"
 #include "tests/test_util.h"
 
 namespace korvanta {
@@ -300,6 +301,20 @@ TEST(DitherDibToPalette, UniformGreyAveragesToItsLevel)
     }
 }
 
+TEST(DitherDibToPalette, TieAtTheFarCornerOfAnEntryGoesToTheLowerIndex)
+{
+    // (7, 7, 7) is as far from (14, 14, 14) as from (0, 0, 0): the lower index wins, even where
+    // the other entry is the one whose farthest colour bounds the search.
+    for (const bool lowFirst : {false, true}) {
+        SCOPED_TRACE(lowFirst);
+        const std::vector<Rgb> colours =
+            lowFirst ? std::vector<Rgb>{{0, 0, 0}, {14, 14, 14}} : std::vector<Rgb>{{14, 14, 14}, {0, 0, 0}};
+        PackedDib dib = Dib(1, 1, {{7, 7, 7}}, {0});
+        ASSERT_TRUE(DitherDibToPalette(dib, Palette(colours)));
+        EXPECT_EQ(Pixels(dib), std::vector<int>{0});
+    }
+}
+
 TEST(DitherDibToPalette, ColoursInThePaletteStayExact)
 {
     std::mt19937 random(3);
@@ -316,52 +331,31 @@ TEST(DitherDibToPalette, ColoursInThePaletteStayExact)
     EXPECT_EQ(after, before);
 }
 
-// The dither written out plainly, with a palette search for every pixel.
-std::vector<int> ReferenceDither(const PackedDib& dib, const CPalette& palette)
-{
-    const int width = PackedDibWidth(*dib);
-    const int height = PackedDibHeight(*dib);
-    std::vector<int> result(static_cast<std::size_t>(width * height));
-    std::vector<std::array<int, 3>> current(static_cast<std::size_t>(width + 2)), next(current.size());
-    for (int row = 0; row < height; ++row) {
-        const int y = height - 1 - row;
-        std::fill(next.begin(), next.end(), std::array<int, 3>{});
-        for (int x = 0; x < width; ++x) {
-            const Rgb source = Entry(dib, PackedDibRow(*dib, y)[x]);
-            std::array<int, 3> c{};
-            for (std::size_t i = 0; i < 3; ++i)
-                c[i] = std::clamp(source[i] + current[static_cast<std::size_t>(x + 1)][i], 0, 255);
-            const int k = palette.GetNearestPaletteIndex(static_cast<std::uint8_t>(c[0]),
-                                                         static_cast<std::uint8_t>(c[1]),
-                                                         static_cast<std::uint8_t>(c[2]));
-            result[static_cast<std::size_t>(y * width + x)] = k;
-            const std::array<int, 3> got = {palette[k].peRed, palette[k].peGreen, palette[k].peBlue};
-            for (std::size_t i = 0; i < 3; ++i) {
-                const int e = c[i] - got[i];
-                // Quarters rounded down, the remainder to the right.
-                const int q = static_cast<int>(std::floor(e / 4.0));
-                const int h = static_cast<int>(std::floor(e / 2.0));
-                next[static_cast<std::size_t>(x)][i] += q;
-                next[static_cast<std::size_t>(x + 1)][i] += h - q;
-                next[static_cast<std::size_t>(x + 2)][i] += q;
-                current[static_cast<std::size_t>(x + 2)][i] += e - h - q;
-            }
-        }
-        current.swap(next);
-    }
-    return result;
-}
-
 TEST(DitherDibToPalette, MatchesAPlainPerPixelSearch)
 {
-    // Many distinct colours after error diffusion, so remembered answers are reused and replaced
-    // often; every index must still be the palette's own nearest.
+    // Many distinct colours after error diffusion, over palettes that make the search's lists
+    // short and long: random ones, every entry twice (ties go to the lower index), a tight
+    // cluster (nearly every entry can be nearest almost anywhere) and a grid on cell borders.
     std::mt19937 random(4);
-    for (const int paletteSize : {2, 37, 256}) {
-        SCOPED_TRACE(paletteSize);
-        const HPALETTE palette = Palette(RandomColours(random, paletteSize));
+    std::vector<std::vector<Rgb>> palettes = {RandomColours(random, 2), RandomColours(random, 37),
+                                              RandomColours(random, 256)};
+    std::vector<Rgb> twice = RandomColours(random, 60);
+    twice.insert(twice.end(), twice.begin(), twice.end());
+    std::shuffle(twice.begin(), twice.end(), random);
+    palettes.push_back(twice);
+    std::vector<Rgb> cluster;
+    std::uniform_int_distribution<int> near(120, 135);
+    for (int i = 0; i < 200; ++i) cluster.push_back({near(random), near(random), near(random)});
+    palettes.push_back(cluster);
+    std::vector<Rgb> borders;
+    for (int i = 0; i < 216; ++i) borders.push_back({i / 36 * 48 + 7, i / 6 % 6 * 48 + 8, i % 6 * 48 + 15});
+    palettes.push_back(borders);
+    for (std::size_t p = 0; p < palettes.size(); ++p) {
+        SCOPED_TRACE("palette " + std::to_string(p));
+        const HPALETTE palette = Palette(palettes[p]);
         PackedDib dib = Dib(97, 61, RandomColours(random, 256), RandomPixels(random, 97 * 61, 255));
-        const std::vector<int> expected = ReferenceDither(dib, *palette);
+        const std::vector<std::uint8_t> reference = test::ReferenceDither(*dib, *palette);
+        const std::vector<int> expected(reference.begin(), reference.end());
         ASSERT_TRUE(DitherDibToPalette(dib, palette));
         EXPECT_EQ(Pixels(dib), expected);
     }
