@@ -24,6 +24,21 @@ std::vector<std::uint8_t> Bytes(std::initializer_list<int> values)
     return out;
 }
 
+// Code bytes as sub-blocks of blockSize, then the terminator and a marker byte 0x3B.
+std::vector<std::uint8_t> SplitIntoSubBlocks(const std::vector<std::uint8_t>& codes, std::size_t blockSize)
+{
+    std::vector<std::uint8_t> out;
+    for (std::size_t i = 0; i < codes.size(); i += blockSize) {
+        const std::size_t n = std::min(blockSize, codes.size() - i);
+        out.push_back(static_cast<std::uint8_t>(n));
+        out.insert(out.end(), codes.begin() + static_cast<std::ptrdiff_t>(i),
+                   codes.begin() + static_cast<std::ptrdiff_t>(i + n));
+    }
+    out.push_back(0);
+    out.push_back(0x3B);
+    return out;
+}
+
 // Builds a code stream by hand. Code() writes at the width a decoder expects next (growing
 // when its next free code reaches 1 << width); Put() writes at an explicit width.
 class CodeStream {
@@ -69,19 +84,9 @@ public:
         return *this;
     }
     int Width() const { return m_width; }
-    // The packed bytes as sub-blocks of blockSize, then the terminator and a marker byte 0x3B.
     std::vector<std::uint8_t> SubBlocks(std::size_t blockSize = 255) const
     {
-        std::vector<std::uint8_t> out;
-        for (std::size_t i = 0; i < m_data.size(); i += blockSize) {
-            const std::size_t n = std::min(blockSize, m_data.size() - i);
-            out.push_back(static_cast<std::uint8_t>(n));
-            out.insert(out.end(), m_data.begin() + static_cast<std::ptrdiff_t>(i),
-                       m_data.begin() + static_cast<std::ptrdiff_t>(i + n));
-        }
-        out.push_back(0);
-        out.push_back(0x3B);
-        return out;
+        return SplitIntoSubBlocks(m_data, blockSize);
     }
 
 private:
@@ -187,24 +192,14 @@ TEST(LzwDecoder, StringsStraddleRowEndsInOrder)
     }
 }
 
-// The code bytes of sub-blocks (without their lengths or the terminator), split again into
-// sub-blocks of blockSize and ended with the terminator and a marker byte 0x3B.
+// The same code bytes in sub-blocks of another size.
 std::vector<std::uint8_t> Resplit(const std::vector<std::uint8_t>& subBlocks, std::size_t blockSize)
 {
     std::vector<std::uint8_t> codes;
     for (std::size_t i = 0; i < subBlocks.size() && subBlocks[i] != 0; i += 1 + subBlocks[i])
         codes.insert(codes.end(), subBlocks.begin() + static_cast<std::ptrdiff_t>(i + 1),
                      subBlocks.begin() + static_cast<std::ptrdiff_t>(i + 1 + subBlocks[i]));
-    std::vector<std::uint8_t> out;
-    for (std::size_t i = 0; i < codes.size(); i += blockSize) {
-        const std::size_t n = std::min(blockSize, codes.size() - i);
-        out.push_back(static_cast<std::uint8_t>(n));
-        out.insert(out.end(), codes.begin() + static_cast<std::ptrdiff_t>(i),
-                   codes.begin() + static_cast<std::ptrdiff_t>(i + n));
-    }
-    out.push_back(0);
-    out.push_back(0x3B);
-    return out;
+    return SplitIntoSubBlocks(codes, blockSize);
 }
 
 TEST(LzwDecoder, LongStringsOfDistinctPixelsSurviveRowAndSubBlockCuts)
