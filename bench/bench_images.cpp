@@ -214,6 +214,60 @@ BenchImage MakeAnimation(int width, int height, int frameCount)
     return image;
 }
 
+BenchImage MakeFlatImage(int width, int height)
+{
+    BenchImage image;
+    image.name = "flat_" + std::to_string(width) + "x" + std::to_string(height);
+    image.screenWidth = width;
+    image.screenHeight = height;
+    static constexpr std::array<std::array<int, 3>, 16> kColours{{
+        {255, 255, 255},
+        {0, 0, 0},
+        {230, 40, 40},
+        {40, 160, 60},
+        {40, 80, 220},
+        {250, 210, 40},
+        {250, 140, 30},
+        {150, 60, 170},
+        {120, 200, 230},
+        {90, 90, 90},
+        {190, 190, 190},
+        {120, 70, 30},
+        {250, 170, 190},
+        {20, 110, 110},
+        {200, 230, 150},
+        {60, 30, 90},
+    }};
+    for (const auto& c : kColours)
+        image.palette.push_back(PALETTEENTRY{Byte(c[0]), Byte(c[1]), Byte(c[2]), 0});
+
+    // A chart or a cartoon: a few wide bands, then filled discs and boxes with black outlines.
+    Frame frame = NewFrame(width, height);
+    for (int y = 0; y < height; ++y)
+        std::fill_n(frame.Row(y), width, static_cast<std::uint8_t>(y * 4 / height == 3 ? 14 : 0));
+    Random random(0x666C6174ull);
+    for (int shape = 0; shape < 40; ++shape) {
+        const int cx = static_cast<int>(random.Next() % static_cast<std::uint32_t>(width));
+        const int cy = static_cast<int>(random.Next() % static_cast<std::uint32_t>(height));
+        const int size = 20 + static_cast<int>(random.Next() % 90);
+        const auto colour = static_cast<std::uint8_t>(2 + random.Next() % 14);
+        const bool disc = shape % 2 == 0;
+        for (int y = std::max(0, cy - size); y < std::min(height, cy + size); ++y) {
+            std::uint8_t* row = frame.Row(y);
+            for (int x = std::max(0, cx - size); x < std::min(width, cx + size); ++x) {
+                const int d = disc ? (x - cx) * (x - cx) + (y - cy) * (y - cy)
+                                   : std::max(std::abs(x - cx), std::abs(y - cy)) * size;
+                if (d < (size - 3) * (size - 3))
+                    row[x] = colour;
+                else if (d < size * size)
+                    row[x] = 1;
+            }
+        }
+    }
+    image.frames.push_back(std::move(frame));
+    return image;
+}
+
 BenchImage MakeSmallPaletteImage(int width, int height, int colours)
 {
     BenchImage image;

@@ -47,6 +47,9 @@ BenchImage MakePhotoImage(int width, int height);
 // Full-screen frames of a striped background crossed by shaded balls and bars that move from
 // frame to frame; 256 colours of which a few dozen are used.
 BenchImage MakeAnimation(int width, int height, int frameCount);
+// 16 colours in flat bands, discs and boxes with outlines, as charts and cartoons are drawn: the
+// long runs LZW codes best.
+BenchImage MakeFlatImage(int width, int height);
 // Uniform indices below `colours` (a power of two, 2 to 256) at an odd size: exercises the small
 // code sizes.
 BenchImage MakeSmallPaletteImage(int width, int height, int colours);

@@ -334,6 +334,7 @@ int Main(int argc, char** argv)
     timed.push_back(MakeCase(MakeNoiseImage(2000, 2000)));
     timed.push_back(MakeCase(MakePhotoImage(1024, 768)));
     timed.push_back(MakeCase(MakeAnimation(640, 480, 100)));
+    timed.push_back(MakeCase(MakeFlatImage(1024, 768)));
     std::vector<CodecCase> checked = CheckOnlyCases();
 
     try {

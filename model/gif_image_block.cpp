@@ -260,13 +260,14 @@ int CGifImageBlock::MinimumCodeSize(const CArchive& ar) const
     int size = bits == 0 ? 2 : bits + 1;
     // Pixels beyond the table must still be coded as themselves: a code size too small for
     // them would write codes the decoder reads as clear or end codes and corrupt the stream.
-    std::uint8_t highest = 0;
+    // The OR of the pixels has as many bits as the highest of them, and is quicker to take.
+    std::uint8_t bitsUsed = 0;
     const int w = Width();
-    for (int y = 0; y < Height() && highest < 0x80; ++y) {
+    for (int y = 0; y < Height() && bitsUsed < 0x80; ++y) {
         const std::uint8_t* row = PackedDibRow(*m_hDib, y);
-        highest = std::max(highest, *std::max_element(row, row + w));
+        for (int x = 0; x < w; ++x) bitsUsed |= row[x];
     }
-    while (size < 8 && (1 << size) <= highest) ++size;
+    while (size < 8 && (1 << size) <= bitsUsed) ++size;
     return size;
 }
 
