@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,19 @@ inline std::string Kinds(const CGIFDoc& doc)
                                                       : "?";
     }
     return out;
+}
+
+// Saves, as a GIF file at path, a header with the global palette (none when NULL) and the
+// blocks.
+inline void WriteGifFile(const std::string& path, HPALETTE global,
+                         std::vector<std::unique_ptr<CGifBlock>> blocks)
+{
+    CGIFDoc file;
+    file.DeleteContents();
+    if (global)
+        file.SetGlobalPalette(global);
+    for (auto& b : blocks) file.InsertBlock(-1, std::move(b));
+    EXPECT_TRUE(file.OnSaveDocument(path));
 }
 
 // The stream form a block writes.

@@ -102,17 +102,11 @@ protected:
         m_dialogs.Answer(path);
         m_doc.OnInsertImage();
     }
-    // Writes a GIF file of a header with the global palette (none when NULL) and the blocks.
     std::string WriteGif(const std::string& name, HPALETTE global,
                          std::vector<std::unique_ptr<CGifBlock>> blocks)
     {
-        CGIFDoc file;
-        file.DeleteContents();
-        if (global)
-            file.SetGlobalPalette(global);
-        for (auto& b : blocks) file.InsertBlock(-1, std::move(b));
         const std::string path = PathOf(name);
-        EXPECT_TRUE(file.OnSaveDocument(path));
+        test::WriteGifFile(path, global, std::move(blocks));
         return path;
     }
     void Append(std::unique_ptr<CGifBlock> block) { m_doc.InsertBlock(-1, std::move(block)); }

@@ -80,13 +80,8 @@ protected:
     std::string WriteGif(const std::string& name, HPALETTE global,
                          std::vector<std::unique_ptr<CGifBlock>> blocks)
     {
-        CGIFDoc file;
-        file.DeleteContents();
-        if (global)
-            file.SetGlobalPalette(global);
-        for (auto& b : blocks) file.InsertBlock(-1, std::move(b));
         const std::string path = PathOf(name);
-        EXPECT_TRUE(file.OnSaveDocument(path));
+        test::WriteGifFile(path, global, std::move(blocks));
         return path;
     }
     // The palette the header page takes from the file, through the load operation.
