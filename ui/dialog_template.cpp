@@ -1,0 +1,96 @@
+#include "ui/dialog_template.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace korvanta {
+
+void DialogTemplate::Place(QWidget* control, int id, int x, int y, int cx, int cy) const
+{
+    if (id != 0)
+        control->setObjectName(QString::number(id));
+    m_units.Place(control, x, y, cx, cy);
+}
+
+int DialogTemplate::UnitsFor(const QWidget* control) const
+{
+    // Rounded up, so the control is never narrower than its text.
+    return (control->sizeHint().width() * 4 + m_units.BaseX() - 1) / m_units.BaseX();
+}
+
+QLabel* DialogTemplate::Static(const QString& text, int x, int y, int cx, int cy)
+{
+    auto* label = new QLabel(text, m_pDialog);
+    label->setMargin(0);
+    Place(label, 0, x, y, cx < 0 ? UnitsFor(label) : cx, cy);
+    return label;
+}
+
+QLabel* DialogTemplate::CenteredStatic(const QString& text, int x, int y, int cx, int cy)
+{
+    QLabel* label = Static(text, x, y, cx, cy);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    return label;
+}
+
+QLabel* DialogTemplate::Swatch(int id, int x, int y, int cx, int cy)
+{
+    auto* swatch = new QLabel(m_pDialog);
+    swatch->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    swatch->setAutoFillBackground(true);
+    Place(swatch, id, x, y, cx, cy);
+    return swatch;
+}
+
+QGroupBox* DialogTemplate::Group(const QString& text, int x, int y, int cx, int cy)
+{
+    auto* group = new QGroupBox(text, m_pDialog);
+    Place(group, 0, x, y, cx, cy);
+    group->lower();
+    return group;
+}
+
+QLineEdit* DialogTemplate::Edit(int id, int x, int y, int cx, int cy)
+{
+    auto* edit = new QLineEdit(m_pDialog);
+    Place(edit, id, x, y, cx, cy);
+    return edit;
+}
+
+QPushButton* DialogTemplate::Button(int id, const QString& text, int x, int y, int cx, int cy)
+{
+    auto* button = new QPushButton(text, m_pDialog);
+    button->setAutoDefault(false);
+    Place(button, id, x, y, cx, cy);
+    return button;
+}
+
+QCheckBox* DialogTemplate::Check(int id, const QString& text, int x, int y, int cx, int cy)
+{
+    auto* check = new QCheckBox(text, m_pDialog);
+    // A box that sits on a group's frame hides the frame's line behind it.
+    check->setAutoFillBackground(true);
+    Place(check, id, x, y, cx < 0 ? UnitsFor(check) : cx, cy);
+    return check;
+}
+
+QRadioButton* DialogTemplate::Radio(int id, const QString& text, int x, int y, int cx, int cy)
+{
+    auto* radio = new QRadioButton(text, m_pDialog);
+    Place(radio, id, x, y, cx < 0 ? UnitsFor(radio) : cx, cy);
+    return radio;
+}
+
+QComboBox* DialogTemplate::Combo(int id, int x, int y, int cx, int cy)
+{
+    auto* combo = new QComboBox(m_pDialog);
+    Place(combo, id, x, y, cx, cy);
+    return combo;
+}
+
+}  // namespace korvanta
