@@ -188,7 +188,8 @@ void VisitPages(CGIFDoc& doc)
     for (int i = 0; i < doc.GetBlockCount(); ++i) {
         CGifBlock* block = doc.GetBlock(i);
         const CSize size = block->GetListSize();
-        block->DrawInList(dc, CRect{0, 0, size.cx, size.cy});
+        CRect entry{0, 0, size.cx, size.cy};
+        block->DrawInList(dc, entry);
         std::unique_ptr<CGifPageData> page = PageFor(block->GetPage());
         if (!page)
             continue;

@@ -226,9 +226,21 @@ TEST(ImageBlock, ThumbnailFitsTheListEntry)
 {
     auto image = MakeImage(256, 64, [](int, int) { return 0; });
     test::FakeDC dc;
-    image->DrawInList(dc, {2, 2, 126, 78});
+    CRect wide{2, 2, 126, 78};
+    image->DrawInList(dc, wide);
     EXPECT_EQ(dc.m_calls, (std::vector<std::string>{"dib 2,2,126,33 from 0,0,256,64"}));
+    // The rectangle comes back as the thumbnail, for the selection frame to go around.
+    EXPECT_EQ(wide, (CRect{2, 2, 126, 33}));
     EXPECT_EQ(image->GetListSize(), (CSize{128, 80}));
+
+    auto tall = MakeImage(10, 40, [](int, int) { return 0; });
+    CRect entry{2, 2, 126, 78};
+    tall->DrawInList(dc, entry);
+    EXPECT_EQ(entry, (CRect{2, 2, 21, 78}));
+    CGifImageBlock empty;
+    CRect untouched{2, 2, 126, 78};
+    empty.DrawInList(dc, untouched);
+    EXPECT_EQ(untouched, (CRect{2, 2, 126, 78}));
 }
 
 TEST(ImageBlock, AdoptFromTakesACopyOfTheSourceGlobalPalette)
