@@ -23,7 +23,7 @@ using CGifBlockList = std::vector<std::unique_ptr<CGifBlock>>;
 
 class CGIFDoc : public CDocument {
 public:
-    CGIFDoc() = default;
+    explicit CGIFDoc(const DocumentServices& services) : CDocument(services) {}
 
     void Serialize(CArchive& ar) override;
     bool OnNewDocument() override;
@@ -81,13 +81,6 @@ public:
     void OnSaveSelectedImage();
     bool OnUpdateSaveSelectedImage() const;
 
-    // The windowing side supplies these; until it does, file dialogs cancel and the clipboard
-    // cannot be opened. The pointers are not owned.
-    void SetFileDialogService(FileDialogService* service) { m_pFileDialogs = service; }
-    void SetClipboardService(ClipboardService* service) { m_pClipboard = service; }
-    FileDialogService& FileDialogs() const;
-    ClipboardService& Clipboard() const;
-
     void ReadGif(CArchive& ar);
     void WriteGif(CArchive& ar);
     // Counts an image being read against the budget of one file's images; throws
@@ -100,8 +93,6 @@ public:
 private:
     void ImportGifFile(const std::string& path);
 
-    FileDialogService* m_pFileDialogs = nullptr;
-    ClipboardService* m_pClipboard = nullptr;
     std::uint64_t m_nPixelsRead = 0;  // images read by the current ReadGif
 };
 
