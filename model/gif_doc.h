@@ -81,6 +81,13 @@ public:
     void OnSaveSelectedImage();
     bool OnUpdateSaveSelectedImage() const;
 
+    // Whether the command (model/gif_commands.h) is enabled for this document, for the menus
+    // and the toolbar: save, save as and play need an image block, saving the selected image
+    // needs an image current, cut and copy a current block after the header, paste an item the
+    // document can take (asked without opening or changing the clipboard); undo never is. Every
+    // other command, unknown ones too, is enabled.
+    bool IsCommandEnabled(unsigned id) const;
+
     void ReadGif(CArchive& ar);
     void WriteGif(CArchive& ar);
     // Counts an image being read against the budget of one file's images; throws

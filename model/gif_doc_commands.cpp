@@ -332,7 +332,8 @@ void CGIFDoc::OnSaveSelectedImage()
 
 bool CGIFDoc::OnUpdateSaveSelectedImage() const
 {
-    return IsKind<CGifImageBlock>(GetCurrentBlock());
+    // Asked for every menu update: a current index the list has left behind answers false.
+    return m_nCurrent >= 0 && m_nCurrent < GetBlockCount() && IsKind<CGifImageBlock>(GetBlock(m_nCurrent));
 }
 
 }  // namespace korvanta
