@@ -130,7 +130,7 @@ void SetRate(benchmark::State& state, std::uint64_t pixels)
 void DecodeOurs(benchmark::State& state, CodecCase* c)
 {
     for (auto _ : state) {
-        CGIFDoc doc;
+        CGIFDoc doc(Headless());
         KorvantaDecode(c->giflibBytes, doc);
         benchmark::DoNotOptimize(doc.GetBlockCount());
     }

@@ -12,6 +12,7 @@
 #include "platform/archive.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
+#include "platform/headless_services.h"
 #include "platform/message_box.h"
 
 namespace korvanta::bench {
@@ -32,9 +33,15 @@ public:
 
 }  // namespace
 
+DocumentServices Headless()
+{
+    static HeadlessServices services;
+    return services.Services();
+}
+
 std::unique_ptr<CGIFDoc> BuildDocument(const BenchImage& image)
 {
-    auto doc = std::make_unique<CGIFDoc>();
+    auto doc = std::make_unique<CGIFDoc>(Headless());
     doc->DeleteContents();
     CGifHeaderBlock* header = doc->GetHeader();
     header->m_nWidth = image.screenWidth;
@@ -83,8 +90,7 @@ void KorvantaDecode(std::span<const std::uint8_t> bytes, CGIFDoc& doc)
 std::vector<Frame> KorvantaDecodeFrames(std::span<const std::uint8_t> bytes)
 {
     RecordingMessages messages;
-    CGIFDoc doc;
-    doc.SetMessageService(&messages);
+    CGIFDoc doc(Headless().WithMessages(messages));
     try {
         KorvantaDecode(bytes, doc);
     } catch (const CException& e) {

@@ -9,8 +9,12 @@
 
 #include "bench_images.h"
 #include "model/gif_doc.h"
+#include "platform/document_services.h"
 
 namespace korvanta::bench {
+
+// The services of a document no one watches: nothing is shown or asked.
+DocumentServices Headless();
 
 // The document the editor would hold for the image: header with the screen and the global
 // palette, then for an animation a loop block and a control block before each image block.

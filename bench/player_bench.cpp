@@ -19,6 +19,7 @@
 #include "model/gif_doc.h"
 #include "model/gif_header_block.h"
 #include "model/gif_image_block.h"
+#include "platform/headless_services.h"
 #include "player/animation_player.h"
 #include "player/display_palette.h"
 #include "player/frame_timeline.h"
@@ -53,7 +54,8 @@ struct FrameLayout {
 // values vary with position and frame, so every frame really changes the canvas.
 std::unique_ptr<CGIFDoc> MakeAnimation(const std::function<FrameLayout(int)>& layout)
 {
-    auto doc = std::make_unique<CGIFDoc>();
+    static HeadlessServices headless;
+    auto doc = std::make_unique<CGIFDoc>(headless);
     doc->DeleteContents();
     CGifHeaderBlock* header = doc->GetHeader();
     header->m_nWidth = kWidth;

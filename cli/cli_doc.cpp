@@ -3,8 +3,22 @@
 #include <iostream>
 
 #include "platform/exceptions.h"
+#include "platform/headless_services.h"
 
 namespace korvanta {
+
+namespace {
+
+// The null services keep no state, so every document of the tool shares one set.
+HeadlessServices& ToolServices()
+{
+    static HeadlessServices services;
+    return services;
+}
+
+}  // namespace
+
+CliDoc::CliDoc() : CGIFDoc(ToolServices()) {}
 
 void CliDoc::ReportSaveLoadException(const std::string&, const CException* e, bool, int)
 {

@@ -9,8 +9,10 @@
 
 namespace korvanta {
 
+// Runs headless: nothing is asked, so nothing is overwritten or discarded on a guessed answer.
 class CliDoc : public CGIFDoc {
 public:
+    CliDoc();
     void ReportSaveLoadException(const std::string& path, const CException* e, bool bSaving,
                                  int nIDPDefault) override;
     std::vector<std::string> m_reports;

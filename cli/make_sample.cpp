@@ -12,6 +12,7 @@
 #include "model/gif_header_block.h"
 #include "model/gif_image_block.h"
 #include "model/gif_text_blocks.h"
+#include "platform/headless_services.h"
 
 namespace korvanta {
 namespace {
@@ -82,7 +83,8 @@ int main(int argc, char** argv)
         std::cerr << "usage: korvanta-make-sample OUT.gif\n";
         return 2;
     }
-    CGIFDoc doc;
+    HeadlessServices headless;
+    CGIFDoc doc(headless);
     doc.DeleteContents();
     doc.GetHeader()->m_nWidth = kWidth;
     doc.GetHeader()->m_nHeight = kHeight;

@@ -48,13 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // The image in a document, as the insert command puts it there: saved and opened again.
-    FuzzDoc doc;
-    doc.SetMessageService(&messages);
+    FuzzDoc doc(Headless().WithMessages(messages));
     doc.OnNewDocument();
     UseSmallScreen(doc);
     doc.InsertBlock(-1, std::move(image));
     const Bytes saved = SaveToBytes(doc);
-    FuzzDoc again;
+    FuzzDoc again(Headless());
     std::string reason;
     Check(OpenFromBytes(again, saved, reason), "the document with the picture does not open again", reason);
     CheckDocumentShape(again);

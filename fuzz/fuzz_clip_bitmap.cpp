@@ -31,9 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryClipboard clipboard;
     clipboard.m_items[CF_DIB] = Bytes(data, data + size);
     QuietMessages messages;
-    FuzzDoc doc;
-    doc.SetMessageService(&messages);
-    doc.SetClipboardService(&clipboard);
+    FuzzDoc doc(Headless().WithMessages(messages).WithClipboard(clipboard));
     doc.OnNewDocument();
     UseSmallScreen(doc);
     const int before = doc.GetBlockCount();
@@ -52,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckDocumentShape(doc);
 
     const Bytes saved = SaveToBytes(doc);
-    FuzzDoc again;
+    FuzzDoc again(Headless());
     Check(OpenFromBytes(again, saved, reason), "the document with the pasted bitmap does not open again",
           reason);
     CheckDocumentShape(again);

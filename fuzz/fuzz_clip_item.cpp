@@ -14,12 +14,10 @@ using namespace korvanta::fuzz;
 
 namespace {
 
-// Pastes the item into a document holding only its header; the clipboard is left holding what
-// a copy of the pasted block puts there.
+// Pastes the item into a document (made with the clipboard and messages) holding only its
+// header; the clipboard is left holding what a copy of the pasted block puts there.
 bool PasteAndCopy(FuzzDoc& doc, MemoryClipboard& clipboard, QuietMessages& messages, const Bytes& item)
 {
-    doc.SetMessageService(&messages);
-    doc.SetClipboardService(&clipboard);
     doc.DeleteContents();
     UseSmallScreen(doc);
     doc.SetModifiedFlag(false);
@@ -44,14 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     MemoryClipboard clipboard;
     QuietMessages messages;
-    FuzzDoc doc;
+    FuzzDoc doc(Headless().WithMessages(messages).WithClipboard(clipboard));
     if (!PasteAndCopy(doc, clipboard, messages, Bytes(data, data + size)))
         return 0;
     CheckDocumentShape(doc);
     const Bytes copied = clipboard.m_items.at(clipboard.PrivateFormat());
 
     MemoryClipboard clipboard2;
-    FuzzDoc doc2;
+    FuzzDoc doc2(Headless().WithMessages(messages).WithClipboard(clipboard2));
     Check(PasteAndCopy(doc2, clipboard2, messages, copied), "a copied block does not paste back");
     Check(doc2.GetBlock(1)->GetRuntimeClass() == doc.GetBlock(1)->GetRuntimeClass(),
           "a copied block pastes back as another kind");
@@ -72,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const Bytes saved = SaveToBytes(doc);
-    FuzzDoc reopened;
+    FuzzDoc reopened(Headless());
     std::string reason;
     Check(OpenFromBytes(reopened, saved, reason), "a document with the pasted block does not open again",
           reason);

@@ -25,8 +25,7 @@ constexpr std::uint64_t kRoundTripPixels = 1ull << 22;
 void CheckImport(std::span<const std::uint8_t> data, const FuzzDoc* opened)
 {
     QuietMessages messages;
-    FuzzDoc target;
-    target.SetMessageService(&messages);
+    FuzzDoc target(Headless().WithMessages(messages));
     target.OnNewDocument();
     UseSmallScreen(target);
     const int before = target.GetBlockCount();
@@ -50,8 +49,7 @@ void CheckImport(std::span<const std::uint8_t> data, const FuzzDoc* opened)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     QuietMessages messages;
-    FuzzDoc doc;
-    doc.SetMessageService(&messages);
+    FuzzDoc doc(Headless().WithMessages(messages));
     std::string reason;
     const bool opened = OpenFromBytes(doc, std::span(data, size), reason);
     CheckImport(std::span(data, size), opened ? &doc : nullptr);
@@ -69,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const Bytes saved = SaveToBytes(doc);
-    FuzzDoc again;
+    FuzzDoc again(Headless());
     std::string againReason;
     Check(OpenFromBytes(again, saved, againReason), "the saved stream does not open", againReason);
     Check(again.m_reports.empty(), "the saved stream opens with a report",

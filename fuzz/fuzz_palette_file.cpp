@@ -65,10 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& path = WriteInputFile(std::span(data, size), ".kvp");
     QuietMessages messages;
     FixedFileDialog dialogs(path);
-    const PaletteFileServices services{dialogs, messages, nullptr};
+    const DocumentServices services = Headless().WithMessages(messages).WithDialogs(dialogs);
 
-    FuzzDoc doc;
-    doc.SetMessageService(&messages);
+    FuzzDoc doc(services);
     MakeEditedDocument(doc);
     doc.SetModifiedFlag(false);
     DocumentMainWindow mainWindow(doc);
@@ -110,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckDocumentShape(doc);
 
     const Bytes saved = SaveToBytes(doc);
-    FuzzDoc again;
+    FuzzDoc again(Headless());
     std::string reason;
     Check(OpenFromBytes(again, saved, reason), "the edited document does not open again", reason);
     PlayFrames(doc, 3);

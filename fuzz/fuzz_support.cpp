@@ -18,6 +18,7 @@
 #include "platform/draw.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
+#include "platform/headless_services.h"
 #include "player/animation_player.h"
 #include "player/frame_timeline.h"
 
@@ -61,6 +62,12 @@ std::unique_ptr<CGifPageData> PageFor(PageKind kind)
 }
 
 }  // namespace
+
+DocumentServices Headless()
+{
+    static HeadlessServices services;
+    return services.Services();
+}
 
 const std::string& WriteInputFile(std::span<const std::uint8_t> data, const std::string& extension)
 {
@@ -188,7 +195,8 @@ void VisitPages(CGIFDoc& doc)
     for (int i = 0; i < doc.GetBlockCount(); ++i) {
         CGifBlock* block = doc.GetBlock(i);
         const CSize size = block->GetListSize();
-        block->DrawInList(dc, CRect{0, 0, size.cx, size.cy});
+        CRect entry{0, 0, size.cx, size.cy};
+        block->DrawInList(dc, entry);
         std::unique_ptr<CGifPageData> page = PageFor(block->GetPage());
         if (!page)
             continue;

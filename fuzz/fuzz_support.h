@@ -16,6 +16,7 @@
 
 #include "model/gif_doc.h"
 #include "platform/clipboard.h"
+#include "platform/document_services.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 
@@ -102,9 +103,14 @@ private:
     std::string m_strPath;
 };
 
+// The headless services (every question declined, no clipboard, no dialogs), shared by every
+// document of the process: they keep no state.
+DocumentServices Headless();
+
 // A document that keeps what its reader reports instead of showing it.
 class FuzzDoc : public CGIFDoc {
 public:
+    explicit FuzzDoc(const DocumentServices& services) : CGIFDoc(services) {}
     void ReportSaveLoadException(const std::string&, const CException* e, bool, int) override
     {
         m_reports.push_back(e != nullptr ? e->GetErrorMessage() : std::string());

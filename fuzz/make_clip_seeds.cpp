@@ -11,6 +11,7 @@
 #include "imaging/dib_convert.h"
 #include "model/gif_doc.h"
 #include "model/gif_image_block.h"
+#include "platform/headless_services.h"
 
 using namespace korvanta;
 
@@ -34,8 +35,9 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(out / "clip_item");
     std::filesystem::create_directories(out / "clip_bitmap");
     int written = 0;
+    HeadlessServices headless;
     for (int a = 2; a < argc; ++a) {
-        CGIFDoc doc;
+        CGIFDoc doc(headless);
         if (!doc.OnOpenDocument(argv[a]))
             continue;  // seeds come from files that open; others are skipped without a word
         const std::string name = std::filesystem::path(argv[a]).stem().string();

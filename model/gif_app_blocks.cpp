@@ -34,7 +34,7 @@ void AppendUpToZero(std::string& out, const std::array<std::uint8_t, N>& bytes)
 
 // Application block
 
-void CGifAppBlock::DrawInList(CDC& dc, const CRect& rect)
+void CGifAppBlock::DrawInList(CDC& dc, CRect& rect)
 {
     DrawListLabel(dc, rect, "Applicaton");
 }
@@ -166,7 +166,7 @@ CGifAppBlockNavigatorLoop::CGifAppBlockNavigatorLoop()
     m_authCode = kVersion20;
 }
 
-void CGifAppBlockNavigatorLoop::DrawInList(CDC& dc, const CRect& rect)
+void CGifAppBlockNavigatorLoop::DrawInList(CDC& dc, CRect& rect)
 {
     DrawListLabel(dc, rect, "Loop");
 }

@@ -18,7 +18,7 @@ bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const
     return false;
 }
 
-void CGifBlock::DrawInList(CDC&, const CRect&) {}
+void CGifBlock::DrawInList(CDC&, CRect&) {}
 
 CSize CGifBlock::GetListSize() const
 {

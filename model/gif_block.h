@@ -52,8 +52,10 @@ public:
         return GetRuntimeClass()->IsDerivedFrom(runtimeClass);
     }
 
-    // Paints the block's list entry into rect, which the view has framed and inset.
-    virtual void DrawInList(CDC& dc, const CRect& rect);
+    // Paints the block's list entry into rect, which the view has inset by its frame. A block
+    // that covers only part of it (an image's thumbnail) narrows rect to what it drew, so that
+    // the view can frame the selection around the picture rather than the whole entry.
+    virtual void DrawInList(CDC& dc, CRect& rect);
     virtual CSize GetListSize() const;
     // Takes the page's values. Bit 0 of the result: something changed (the document becomes
     // modified); bit 1: the list must be repainted (pixels were re-fitted).

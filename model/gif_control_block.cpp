@@ -8,7 +8,7 @@ namespace korvanta {
 
 const CRuntimeClass CGifControlBlock::classInfo{"CGifControlBlock", &CGifBlock::classInfo};
 
-void CGifControlBlock::DrawInList(CDC& dc, const CRect& rect)
+void CGifControlBlock::DrawInList(CDC& dc, CRect& rect)
 {
     DrawListLabel(dc, rect, "control");
 }

@@ -13,7 +13,7 @@ public:
     static const CRuntimeClass classInfo;
     const CRuntimeClass* GetRuntimeClass() const override { return &classInfo; }
 
-    void DrawInList(CDC& dc, const CRect& rect) override;
+    void DrawInList(CDC& dc, CRect& rect) override;
     CSize GetListSize() const override;
     int UpdateFromPage(CGifPageData& page) override;
     void UpdatePage(CGifPageData& page) override;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/gif_app_blocks.h"
+#include "model/gif_commands.h"
 #include "model/gif_control_block.h"
 #include "model/gif_header_block.h"
 #include "model/gif_image_block.h"
@@ -155,6 +156,30 @@ void CGIFDoc::CopyGlobalPaletteToImages()
         image->m_hPalette = DuplicatePalette(global);
         image->m_bLocalTable = true;
         image->UpdateTableBits();
+    }
+}
+
+bool CGIFDoc::IsCommandEnabled(unsigned id) const
+{
+    switch (id) {
+        case ID_FILE_SAVE:
+        case ID_FILE_SAVE_AS:
+        case ID_PLAY:
+            return HasImageBlocks();
+        case ID_SAVE_SELECTED_IMAGE:
+            return OnUpdateSaveSelectedImage();
+        case ID_EDIT_CUT:
+        case ID_EDIT_COPY:
+            return m_nCurrent >= 1 && m_nCurrent < GetBlockCount();
+        case ID_EDIT_PASTE: {
+            ClipboardService& clipboard = Clipboard();
+            return clipboard.IsClipboardFormatAvailable(clipboard.RegisterClipboardFormat(kClipFormatName)) ||
+                   clipboard.IsClipboardFormatAvailable(CF_DIB);
+        }
+        case ID_EDIT_UNDO:
+            return false;
+        default:
+            return true;
     }
 }
 

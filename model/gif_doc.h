@@ -23,7 +23,7 @@ using CGifBlockList = std::vector<std::unique_ptr<CGifBlock>>;
 
 class CGIFDoc : public CDocument {
 public:
-    CGIFDoc() = default;
+    explicit CGIFDoc(const DocumentServices& services) : CDocument(services) {}
 
     void Serialize(CArchive& ar) override;
     bool OnNewDocument() override;
@@ -81,12 +81,12 @@ public:
     void OnSaveSelectedImage();
     bool OnUpdateSaveSelectedImage() const;
 
-    // The windowing side supplies these; until it does, file dialogs cancel and the clipboard
-    // cannot be opened. The pointers are not owned.
-    void SetFileDialogService(FileDialogService* service) { m_pFileDialogs = service; }
-    void SetClipboardService(ClipboardService* service) { m_pClipboard = service; }
-    FileDialogService& FileDialogs() const;
-    ClipboardService& Clipboard() const;
+    // Whether the command (model/gif_commands.h) is enabled for this document, for the menus
+    // and the toolbar: save, save as and play need an image block, saving the selected image
+    // needs an image current, cut and copy a current block after the header, paste an item the
+    // document can take (asked without opening or changing the clipboard); undo never is. Every
+    // other command, unknown ones too, is enabled.
+    bool IsCommandEnabled(unsigned id) const;
 
     void ReadGif(CArchive& ar);
     void WriteGif(CArchive& ar);
@@ -100,8 +100,6 @@ public:
 private:
     void ImportGifFile(const std::string& path);
 
-    FileDialogService* m_pFileDialogs = nullptr;
-    ClipboardService* m_pClipboard = nullptr;
     std::uint64_t m_nPixelsRead = 0;  // images read by the current ReadGif
 };
 

@@ -46,11 +46,7 @@ std::string LowerAscii(std::string text)
 // for one) is reported by the document the blocks go to.
 class ImportDoc final : public CGIFDoc {
 public:
-    explicit ImportDoc(CGIFDoc& target) : m_target(target)
-    {
-        SetMessageService(&target.Messages());
-        SetProgressFactory(&target.Progresses());
-    }
+    explicit ImportDoc(CGIFDoc& target) : CGIFDoc(target.Services()), m_target(target) {}
     void ReportSaveLoadException(const std::string& path, const CException* e, bool bSaving,
                                  int nIDPDefault) override
     {
@@ -157,18 +153,6 @@ PackedDib BmpExportDib(const CGifImageBlock& image, int globalTableBits)
         return nullptr;
     const int bits = BmpExportBitCount(image.m_bLocalTable ? image.m_nTableBits : globalTableBits);
     return bits == 8 ? image.m_hDib : ReduceDibDepth(image.m_hDib, bits);
-}
-
-FileDialogService& CGIFDoc::FileDialogs() const
-{
-    static NullFileDialogService none;
-    return m_pFileDialogs != nullptr ? *m_pFileDialogs : none;
-}
-
-ClipboardService& CGIFDoc::Clipboard() const
-{
-    static NullClipboardService none;
-    return m_pClipboard != nullptr ? *m_pClipboard : none;
 }
 
 void CGIFDoc::OnInsertImage()
@@ -348,7 +332,8 @@ void CGIFDoc::OnSaveSelectedImage()
 
 bool CGIFDoc::OnUpdateSaveSelectedImage() const
 {
-    return IsKind<CGifImageBlock>(GetCurrentBlock());
+    // Asked for every menu update: a current index the list has left behind answers false.
+    return m_nCurrent >= 0 && m_nCurrent < GetBlockCount() && IsKind<CGifImageBlock>(GetBlock(m_nCurrent));
 }
 
 }  // namespace korvanta

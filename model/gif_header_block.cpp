@@ -34,7 +34,7 @@ std::uint8_t TableBitsFor(const HPALETTE& palette)
 
 CGifHeaderBlock::CGifHeaderBlock() : m_hPalette(CreateDefaultPalette()) {}
 
-void CGifHeaderBlock::DrawInList(CDC& dc, const CRect& rect)
+void CGifHeaderBlock::DrawInList(CDC& dc, CRect& rect)
 {
     DrawListLabel(dc, rect, "Header");
 }

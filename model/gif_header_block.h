@@ -23,7 +23,7 @@ public:
 
     CGifHeaderBlock();
 
-    void DrawInList(CDC& dc, const CRect& rect) override;
+    void DrawInList(CDC& dc, CRect& rect) override;
     CSize GetListSize() const override;
     int UpdateFromPage(CGifPageData& page) override;
     void UpdatePage(CGifPageData& page) override;

@@ -112,7 +112,7 @@ PageKind CGifImageBlock::GetPage() const
     return PageKind::image;
 }
 
-void CGifImageBlock::DrawInList(CDC& dc, const CRect& rect)
+void CGifImageBlock::DrawInList(CDC& dc, CRect& rect)
 {
     const int w = Width();
     const int h = Height();
@@ -127,6 +127,7 @@ void CGifImageBlock::DrawInList(CDC& dc, const CRect& rect)
     else
         target.bottom = rect.top + static_cast<int>(horizontal * h);
     dc.DrawDib(target, m_hDib, CRect{0, 0, w, h});
+    rect = target;
 }
 
 void CGifImageBlock::UpdatePage(CGifPageData& pageData)

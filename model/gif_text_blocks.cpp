@@ -44,7 +44,7 @@ bool ReadClipText(std::span<const std::uint8_t> data, std::string& text)
 
 // Comment block
 
-void CGifCommentBlock::DrawInList(CDC& dc, const CRect& rect)
+void CGifCommentBlock::DrawInList(CDC& dc, CRect& rect)
 {
     DrawListLabel(dc, rect, "comment");
 }
@@ -107,7 +107,7 @@ bool CGifCommentBlock::AdoptFrom(const CGifHeaderBlock*)
 
 // Plain text block
 
-void CGifTextBlock::DrawInList(CDC& dc, const CRect& rect)
+void CGifTextBlock::DrawInList(CDC& dc, CRect& rect)
 {
     DrawListLabel(dc, rect, "TEXT");
 }

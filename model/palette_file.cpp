@@ -20,20 +20,9 @@ constexpr char kLoadFilter[] = "Palette Files(*.KVP)|*.KVP|GIF Files(*.GIF)|*.gi
 constexpr char kSaveFilter[] = "Palette Files(*.KVP)|*.KVP||";
 constexpr char kPaletteExtension[] = ".KVP";
 
-// A document that lives for one operation and is never shown: it reports through the
-// operation's message service and shows the reader's and writer's progress.
-class PaletteDoc final : public CGIFDoc {
-public:
-    explicit PaletteDoc(const PaletteFileServices& services)
-    {
-        SetMessageService(&services.messages);
-        SetProgressFactory(services.progress);
-    }
-};
-
 // Asks for a palette source and reads it into doc. False on Cancel, and when the file cannot be
 // opened or the reader rejects it (reported with the reason by the open logic).
-bool ChooseAndReadSource(const PaletteFileServices& services, CGIFDoc& doc)
+bool ChooseAndReadSource(const DocumentServices& services, CGIFDoc& doc)
 {
     FileDialogRequest request;
     request.bOpen = true;
@@ -79,9 +68,9 @@ void MakePaletteDocument(CGIFDoc& doc, const HPALETTE& palette)
     doc.InsertBlock(-1, std::move(header));
 }
 
-bool LoadPaletteFile(CGifHeaderPageData& page, const PaletteFileServices& services)
+bool LoadPaletteFile(CGifHeaderPageData& page, const DocumentServices& services)
 {
-    PaletteDoc source(services);
+    CGIFDoc source(services);
     if (!ChooseAndReadSource(services, source))
         return false;
     const HPALETTE palette = HeaderPagePaletteOf(source);
@@ -98,10 +87,9 @@ bool LoadPaletteFile(CGifHeaderPageData& page, const PaletteFileServices& servic
     return true;
 }
 
-bool LoadPaletteFile(CGifImagePageData& page, const PaletteFileServices& services,
-                     ImageConvertChooser& chooser)
+bool LoadPaletteFile(CGifImagePageData& page, const DocumentServices& services, ImageConvertChooser& chooser)
 {
-    PaletteDoc source(services);
+    CGIFDoc source(services);
     if (!ChooseAndReadSource(services, source))
         return false;
     const HPALETTE palette = ImagePagePaletteOf(source);
@@ -117,7 +105,7 @@ bool LoadPaletteFile(CGifImagePageData& page, const PaletteFileServices& service
     return true;
 }
 
-bool SavePaletteFile(const HPALETTE& palette, const PaletteFileServices& services)
+bool SavePaletteFile(const HPALETTE& palette, const DocumentServices& services)
 {
     // Without a palette the file would hold an invented black table.
     if (!palette)
@@ -131,7 +119,7 @@ bool SavePaletteFile(const HPALETTE& palette, const PaletteFileServices& service
     const std::optional<std::string> path = ChooseSavePath(services.dialogs, services.messages, request);
     if (!path)
         return false;
-    PaletteDoc doc(services);
+    CGIFDoc doc(services);
     MakePaletteDocument(doc, palette);
     return doc.OnSaveDocument(*path);
 }

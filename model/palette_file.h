@@ -11,10 +11,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/file_dialog.h"
-#include "platform/message_box.h"
+#include "platform/document_services.h"
 #include "platform/palette.h"
-#include "platform/progress.h"
 
 namespace korvanta {
 
@@ -31,12 +29,9 @@ inline constexpr char kMsgCopyGlobalPalette[] =
 // "GIF89a", the screen descriptor, 256 table entries of 3 bytes, the trailer.
 inline constexpr std::uint64_t kPaletteFileSize = 782;
 
-// What the page operations ask through. The pointer is not owned and may be NULL.
-struct PaletteFileServices {
-    FileDialogService& dialogs;
-    MessageService& messages;
-    ProgressFactory* progress = nullptr;  // the reader's and the writer's progress
-};
+// The page operations ask through the services of the document being edited; the documents
+// they read and write palette files with are given the same.
+using PaletteFileServices = DocumentServices;
 
 // The palette the header page takes from a document read from a file: the global table when
 // the header has one, else the local table of the first image that has one, else the header's
@@ -55,17 +50,16 @@ void MakePaletteDocument(CGIFDoc& doc, const HPALETTE& palette);
 // the global palette into the edited document's images without a local table, then sets the
 // page's m_hPalette to a copy of the file's palette and applies the page. True when the page
 // took a palette. A file that cannot be read is reported with the reason and changes nothing.
-bool LoadPaletteFile(CGifHeaderPageData& page, const PaletteFileServices& services);
+bool LoadPaletteFile(CGifHeaderPageData& page, const DocumentServices& services);
 
 // The image page's load (button 1034): asks for a file, reads it, asks how the pixels are to be
 // fitted, then sets m_nConvert and m_hPalette (a copy of the file's header palette) and applies
 // the page. True when the page took a palette; Cancel anywhere changes nothing.
-bool LoadPaletteFile(CGifImagePageData& page, const PaletteFileServices& services,
-                     ImageConvertChooser& chooser);
+bool LoadPaletteFile(CGifImagePageData& page, const DocumentServices& services, ImageConvertChooser& chooser);
 
 // The pages' save (buttons 1027 and 2001): asks for a path, asks before overwriting a file, and
 // writes the palette as a palette file. The file is replaced only when the whole of it was
 // written; a failure is reported. True when the file was written.
-bool SavePaletteFile(const HPALETTE& palette, const PaletteFileServices& services);
+bool SavePaletteFile(const HPALETTE& palette, const DocumentServices& services);
 
 }  // namespace korvanta

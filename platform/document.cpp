@@ -110,16 +110,4 @@ void CDocument::UpdateAllViews()
     for (CView* view : m_views) view->OnUpdate();
 }
 
-MessageService& CDocument::Messages() const
-{
-    static NullMessageService none;
-    return m_pMessages != nullptr ? *m_pMessages : none;
-}
-
-ProgressFactory& CDocument::Progresses() const
-{
-    static NullProgressFactory none;
-    return m_pProgress != nullptr ? *m_pProgress : none;
-}
-
 }  // namespace korvanta

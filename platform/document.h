@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_box.h"
-#include "platform/progress.h"
+#include "platform/document_services.h"
 
 namespace korvanta {
 
@@ -29,7 +28,8 @@ enum : int { AFX_IDP_FAILED_TO_OPEN_DOC = 0xF104, AFX_IDP_FAILED_TO_SAVE_DOC = 0
 
 class CDocument {
 public:
-    CDocument() = default;
+    // The document asks the user and shows progress through these for its whole life.
+    explicit CDocument(const DocumentServices& services) : m_services(services) {}
     virtual ~CDocument() = default;
     CDocument(const CDocument&) = delete;
     CDocument& operator=(const CDocument&) = delete;
@@ -62,19 +62,19 @@ public:
     CView* GetView() const { return m_views.empty() ? nullptr : m_views.front(); }
     void UpdateAllViews();
 
-    // The windowing side supplies these; until it does, messages go nowhere and progress is
-    // not shown. The pointers are not owned.
-    void SetMessageService(MessageService* service) { m_pMessages = service; }
-    void SetProgressFactory(ProgressFactory* factory) { m_pProgress = factory; }
-    MessageService& Messages() const;
-    ProgressFactory& Progresses() const;
+    // The services the document was made with; documents it makes for its own work (a file
+    // being imported) are given the same.
+    const DocumentServices& Services() const { return m_services; }
+    MessageService& Messages() const { return m_services.messages; }
+    ProgressFactory& Progresses() const { return m_services.progress; }
+    FileDialogService& FileDialogs() const { return m_services.dialogs; }
+    ClipboardService& Clipboard() const { return m_services.clipboard; }
 
 private:
     bool m_bModified = false;
     std::string m_strPathName;
     std::vector<CView*> m_views;
-    MessageService* m_pMessages = nullptr;
-    ProgressFactory* m_pProgress = nullptr;
+    DocumentServices m_services;
 };
 
 // The text a failed open or save is reported with: the prompt for the file, then the reason.

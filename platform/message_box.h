@@ -26,12 +26,20 @@ public:
     virtual int MessageBox(const std::string& text, unsigned type) = 0;
 };
 
-// Answers every question with its first button (OK or Yes) and shows nothing.
+// Shows nothing and declines every question: OK for a lone OK button, No for Yes/No, Cancel
+// wherever there is a Cancel button. Nothing is ever overwritten or discarded on its word.
 class NullMessageService final : public MessageService {
 public:
     int MessageBox(const std::string&, unsigned type) override
     {
-        return (type & 0x0F) == MB_YESNO || (type & 0x0F) == MB_YESNOCANCEL ? IDYES : IDOK;
+        switch (type & 0x0F) {
+            case MB_OK:
+                return IDOK;
+            case MB_YESNO:
+                return IDNO;
+            default:
+                return IDCANCEL;
+        }
     }
 };
 

@@ -19,6 +19,7 @@
 #include "platform/archive.h"
 #include "platform/draw.h"
 #include "platform/file.h"
+#include "platform/headless_services.h"
 #include "platform/message_box.h"
 #include "platform/progress.h"
 
@@ -42,6 +43,13 @@ inline Bytes operator+(Bytes a, const Bytes& b)
 {
     a.insert(a.end(), b.begin(), b.end());
     return a;
+}
+
+// The services of a document no test talks to: they keep no state, so all tests share them.
+inline DocumentServices Headless()
+{
+    static HeadlessServices services;
+    return services.Services();
 }
 
 // Records every message box and answers with a fixed button.
@@ -146,7 +154,7 @@ inline std::string Kinds(const CGIFDoc& doc)
 inline void WriteGifFile(const std::string& path, HPALETTE global,
                          std::vector<std::unique_ptr<CGifBlock>> blocks)
 {
-    CGIFDoc file;
+    CGIFDoc file(test::Headless());
     file.DeleteContents();
     if (global)
         file.SetGlobalPalette(global);

@@ -72,9 +72,8 @@ TEST(Corpus, EveryFileOpensOrIsRefusedCleanlyAndRoundTrips)
     int opened = 0;
     for (const auto& path : files) {
         SCOPED_TRACE(path.string());
-        CGIFDoc doc;
         test::FakeMessages messages;
-        doc.SetMessageService(&messages);
+        CGIFDoc doc(test::Headless().WithMessages(messages));
         const std::string name = fs::relative(path, CorpusDir()).generic_string();
         const bool fuzzerMade = name.starts_with("libnsgif/ns-afl-gif/");
         const auto start = std::chrono::steady_clock::now();
@@ -89,7 +88,7 @@ TEST(Corpus, EveryFileOpensOrIsRefusedCleanlyAndRoundTrips)
         // Not a timing test: a hang or a quadratic blow-up shows as minutes, not milliseconds.
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
         const Bytes written = test::WriteOut(doc);
-        CGIFDoc again;
+        CGIFDoc again(test::Headless());
         test::ReadInto(again, written);
         ASSERT_EQ(again.GetBlockCount(), doc.GetBlockCount());
         const auto before = Images(doc);
@@ -109,7 +108,7 @@ TEST(Corpus, DecodedIndexesMatchTheSuitesExpectations)
         GTEST_SKIP() << "no corpus at " << wuffs;
     int checked = 0;
     for (const char* name : {"bricks-dither", "bricks-gray", "bricks-nodither"}) {
-        CGIFDoc doc;
+        CGIFDoc doc(test::Headless());
         ASSERT_TRUE(doc.OnOpenDocument((wuffs / (std::string(name) + ".gif")).string())) << name;
         ASSERT_FALSE(Images(doc).empty());
         EXPECT_EQ(Indexes(*Images(doc)[0]),
@@ -117,7 +116,7 @@ TEST(Corpus, DecodedIndexesMatchTheSuitesExpectations)
             << name;
         ++checked;
     }
-    CGIFDoc muybridge;
+    CGIFDoc muybridge(test::Headless());
     ASSERT_TRUE(muybridge.OnOpenDocument((wuffs / "muybridge.gif").string()));
     const auto frames = Images(muybridge);
     for (std::size_t i = 0; i < frames.size(); ++i) {

@@ -28,7 +28,7 @@ const Bytes kBlocks = B("GIF89a") + kScreen + B({0x21, 0xFF, 0x0B}) + B("NETSCAP
 
 void ExpectBadIndex(const Bytes& bytes)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     try {
         test::ReadInto(doc, bytes);
         FAIL() << "the stream was accepted";
@@ -40,7 +40,7 @@ void ExpectBadIndex(const Bytes& bytes)
 
 TEST(GifStream, EveryNonImageBlockRoundTripsByteForByte)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     test::ReadInto(doc, kBlocks);
     ASSERT_EQ(doc.GetBlockCount(), 6);
     EXPECT_TRUE(IsKind<CGifAppBlockNavigatorLoop>(doc.GetBlock(1)));
@@ -56,14 +56,14 @@ TEST(GifStream, Gif87aIsReadAndWrittenAsGif89a)
 {
     Bytes old = kBlocks;
     old[4] = '7';
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     test::ReadInto(doc, old);
     EXPECT_EQ(test::WriteOut(doc), kBlocks);
 }
 
 TEST(GifStream, HeaderOnlyStream)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     test::ReadInto(doc, B("GIF89a") + B({1, 0, 1, 0, 0, 0, 0, 0x3B}));
     ASSERT_EQ(doc.GetBlockCount(), 1);
     EXPECT_FALSE(doc.HasGlobalColorTable());
@@ -91,9 +91,8 @@ TEST(GifStream, MissingTrailerIsReportedOnceAndKeepsEveryBlock)
         out.Write(kBlocks.data(), kBlocks.size() - 1);
         out.Close();
     }
-    CGIFDoc doc;
     test::FakeMessages messages;
-    doc.SetMessageService(&messages);
+    CGIFDoc doc(test::Headless().WithMessages(messages));
     ASSERT_TRUE(doc.OnOpenDocument(path));
     EXPECT_EQ(doc.GetBlockCount(), 6);
     EXPECT_FALSE(doc.IsModified());
@@ -114,9 +113,8 @@ TEST(GifStream, FailedOpenLeavesOnlyADefaultHeader)
         out.Write(bad.data(), bad.size());
         out.Close();
     }
-    CGIFDoc doc;
     test::FakeMessages messages;
-    doc.SetMessageService(&messages);
+    CGIFDoc doc(test::Headless().WithMessages(messages));
     doc.OnNewDocument();
     EXPECT_FALSE(doc.OnOpenDocument(path));
     EXPECT_EQ(doc.GetBlockCount(), 1);
@@ -133,9 +131,8 @@ TEST(GifStream, FailedOpenLeavesOnlyADefaultHeader)
 TEST(GifStream, EveryTruncationEitherOpensWithItsCompleteBlocksOrFailsCleanly)
 {
     for (std::size_t n = 0; n < kBlocks.size(); ++n) {
-        CGIFDoc doc;
         test::FakeMessages messages;
-        doc.SetMessageService(&messages);
+        CGIFDoc doc(test::Headless().WithMessages(messages));
         const Bytes prefix(kBlocks.begin(), kBlocks.begin() + static_cast<std::ptrdiff_t>(n));
         try {
             test::ReadInto(doc, prefix);
@@ -152,9 +149,8 @@ TEST(GifStream, EveryTruncationEitherOpensWithItsCompleteBlocksOrFailsCleanly)
 
 TEST(GifStream, ProgressCoversFileAndBlocks)
 {
-    CGIFDoc doc;
     test::FakeProgressFactory progress;
-    doc.SetProgressFactory(&progress);
+    CGIFDoc doc(test::Headless().WithProgress(progress));
     test::ReadInto(doc, kBlocks);
     ASSERT_EQ(progress.m_records.size(), 1u);
     EXPECT_EQ(progress.m_records[0].upper, 65535);
@@ -179,9 +175,8 @@ TEST(GifStream, FailedSaveLeavesOldFileAndModifiedFlag)
         out.Write(kBlocks.data(), kBlocks.size());
         out.Close();
     }
-    CGIFDoc doc;
     test::FakeMessages messages;
-    doc.SetMessageService(&messages);
+    CGIFDoc doc(test::Headless().WithMessages(messages));
     doc.OnNewDocument();
     doc.GetHeader()->m_nHeight = 100000;  // cannot be written
     doc.SetModifiedFlag(true);
@@ -195,7 +190,7 @@ TEST(GifStream, FailedSaveLeavesOldFileAndModifiedFlag)
     doc.GetHeader()->m_nHeight = 100;
     EXPECT_TRUE(doc.OnSaveDocument(path));
     EXPECT_FALSE(doc.IsModified());
-    CGIFDoc back;
+    CGIFDoc back(test::Headless());
     EXPECT_TRUE(back.OnOpenDocument(path));
     EXPECT_EQ(back.GetBlockCount(), 3);
     std::filesystem::remove_all(dir);

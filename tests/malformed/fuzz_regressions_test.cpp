@@ -24,7 +24,7 @@ Bytes Screen(int width, int height)
 TEST(FuzzRegressions, HugeLogicalScreenOpensButGetsNoCanvas)
 {
     test::MalformedFiles files;
-    CGIFDoc doc;
+    CGIFDoc doc(files.Services());
     ASSERT_TRUE(files.Open(doc, Screen(0x47F9, 0x4649) + kDot + B({0x3B}), "18425 x 17993").opened);
     AnimationPlayer player(&doc);
     EXPECT_FALSE(player.Create());
@@ -34,7 +34,7 @@ TEST(FuzzRegressions, HugeLogicalScreenOpensButGetsNoCanvas)
     // The bound lies above an 8K UHD screen.
     for (const auto& [width, height, plays] :
          {std::tuple{7680, 4320, true}, {65535, 512, true}, {65535, 513, false}, {65535, 65535, false}}) {
-        CGIFDoc screen;
+        CGIFDoc screen(files.Services());
         ASSERT_TRUE(files.Open(screen, Screen(width, height) + kDot + B({0x3B}), "screen", false).opened);
         AnimationPlayer sized(&screen);
         EXPECT_EQ(sized.Create(), plays) << width << " x " << height;

@@ -78,8 +78,6 @@ protected:
     void SetUp() override
     {
         TempDirTest::SetUp();
-        m_doc.SetMessageService(&m_messages);
-        m_doc.SetFileDialogService(&m_dialogs);
         ASSERT_TRUE(m_doc.OnNewDocument());
     }
 
@@ -118,7 +116,7 @@ protected:
 
     test::FakeMessages m_messages;
     test::FakeFileDialogs m_dialogs;
-    CGIFDoc m_doc;
+    CGIFDoc m_doc{test::Headless().WithMessages(m_messages).WithDialogs(m_dialogs)};
 };
 
 TEST_F(MalformedBmp, LyingSizesOffsetsColourCountsAndDimensions)

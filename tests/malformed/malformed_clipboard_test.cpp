@@ -23,8 +23,6 @@ class MalformedClipboard : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_doc.SetMessageService(&m_messages);
-        m_doc.SetClipboardService(&m_clipboard);
         m_doc.DeleteContents();  // a lone header: every kind, the loop block too, may be pasted
         m_doc.SetModifiedFlag(false);
     }
@@ -55,7 +53,7 @@ protected:
 
     test::FakeMessages m_messages;
     test::FakeClipboard m_clipboard;
-    CGIFDoc m_doc;
+    CGIFDoc m_doc{test::Headless().WithMessages(m_messages).WithClipboard(m_clipboard)};
 };
 
 // The items the editor itself puts on the clipboard, one of each kind.

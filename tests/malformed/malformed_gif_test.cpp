@@ -63,7 +63,7 @@ std::unique_ptr<CGifControlBlock> Control(int disposal, int delay, int transpare
 // including the first image.
 Bytes SmallAnimation(bool firstImageOnly = false)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     doc.DeleteContents();
     doc.SetGlobalPalette(Colours(4));
     doc.GetHeader()->m_nWidth = 8;
@@ -120,7 +120,7 @@ TEST(MalformedGif, TruncatedAtEveryByteOpensWithItsCompleteBlocksOrFailsWithARea
     const Bytes file = SampleFile();
     ASSERT_GT(file.size(), 1000u);
     test::MalformedFiles files;
-    CGIFDoc full;
+    CGIFDoc full(files.Services());
     ASSERT_TRUE(files.Open(full, file, "whole").opened);
     ASSERT_EQ(test::WriteOut(full), file) << "the sample is no longer in the writer's own form";
     // Where each block ends (a cut there leaves whole blocks only): the documents of the first
@@ -135,7 +135,7 @@ TEST(MalformedGif, TruncatedAtEveryByteOpensWithItsCompleteBlocksOrFailsWithARea
         13;  // the global table after it may be short: its missing entries are black
 
     for (std::size_t n = 0; n < file.size(); ++n) {
-        CGIFDoc doc;
+        CGIFDoc doc(files.Services());
         const std::string what = "cut at " + std::to_string(n);
         const test::OpenResult result = files.Open(doc, Prefix(file, n), what);
         const bool atBlockEnd = std::find(ends.begin(), ends.end(), n) != ends.end();
@@ -160,7 +160,7 @@ TEST(MalformedGif, EveryBitOfTheHeaderAndFirstImageFlippedOpensOrFailsCleanly)
         for (const int mask : {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80, 0xFF}) {
             Bytes flipped = file;
             flipped[at] = static_cast<std::uint8_t>(flipped[at] ^ mask);
-            CGIFDoc doc;
+            CGIFDoc doc(files.Services());
             const auto result =
                 files.Open(doc, flipped, "byte " + std::to_string(at) + " ^ " + std::to_string(mask));
             (result.opened ? opened : refused)++;
@@ -176,7 +176,7 @@ TEST(MalformedGif, ImagesLargerThanTheScreenOrOutsideItArePlayedClipped)
     test::MalformedFiles files;
     // A 16 x 16 image on a 4 x 4 screen, one reaching past its right and bottom edges, one far
     // outside: all open as they are, keep their positions and sizes, and play as three frames.
-    CGIFDoc source;
+    CGIFDoc source(test::Headless());
     source.DeleteContents();
     source.SetGlobalPalette(Colours(4));
     source.GetHeader()->m_nWidth = 4;
@@ -184,7 +184,7 @@ TEST(MalformedGif, ImagesLargerThanTheScreenOrOutsideItArePlayedClipped)
     source.InsertBlock(-1, Image(0, 0, 16, 16, [](int x, int y) { return (x + 2 * y) % 4; }));
     source.InsertBlock(-1, Image(2, 3, 8, 8, [](int, int) { return 3; }));
     source.InsertBlock(-1, Image(65000, 65000, 2, 2, [](int, int) { return 2; }));
-    CGIFDoc doc;
+    CGIFDoc doc(files.Services());
     ASSERT_TRUE(files.Open(doc, test::WriteOut(source), "larger images").opened);
     ASSERT_EQ(doc.GetBlockCount(), 4);
     EXPECT_EQ(ImageAt(doc, 1).Width(), 16);
@@ -210,7 +210,7 @@ TEST(MalformedGif, ImagesWithoutWidthOrHeightOpenAndPlayAsEmptyFrames)
     test::MalformedFiles files;
     const Bytes noPixels = B({2}) + SubBlocks(PackCodes({{4, 3}, {5, 3}}));  // clear, end
     for (const auto& [width, height] : {std::pair{0, 0}, {0, 5}, {5, 0}, {65535, 0}, {0, 65535}}) {
-        CGIFDoc doc;
+        CGIFDoc doc(files.Services());
         const std::string what = std::to_string(width) + " x " + std::to_string(height);
         ASSERT_TRUE(files
                         .Open(doc,
@@ -252,7 +252,7 @@ TEST(MalformedGif, MinimumCodeSizesZeroTwelveAndAboveLeaveIndexZeroAndOneDecodes
         {B({255}) + garbage, B({0, 0, 0, 0})},
     };
     for (const auto& [data, indexes] : cases) {
-        CGIFDoc doc;
+        CGIFDoc doc(files.Services());
         const std::string what = "code size " + std::to_string(data[0]);
         ASSERT_TRUE(
             files.Open(doc, kScreen4x4 + Descriptor(0, 0, 4, 1) + data + kComment + B({0x3B}), what).opened);
@@ -275,7 +275,7 @@ TEST(MalformedGif, CodesBeyondTheTableEndTheImageDataAndReadingGoesOn)
     test::MalformedFiles files;
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const auto& [codes, indexes] = cases[i];
-        CGIFDoc doc;
+        CGIFDoc doc(files.Services());
         const std::string what = "case " + std::to_string(i);
         ASSERT_TRUE(
             files
@@ -303,11 +303,11 @@ TEST(MalformedGif, SubBlocksRunningPastTheEndFailWithAReason)
     };
     test::MalformedFiles files;
     for (const auto& [what, tail] : cases) {
-        CGIFDoc doc;
+        CGIFDoc doc(files.Services());
         EXPECT_FALSE(files.Open(doc, kScreen4x4 + kComment + tail, what).opened) << what;
     }
     // A short comment sub-block is named as such.
-    CGIFDoc doc;
+    CGIFDoc doc(files.Services());
     const auto result = files.Open(doc, kScreen4x4 + B({0x21, 0xFE, 10, 'a', 'b'}), "comment");
     ASSERT_EQ(result.messages.size(), 1u);
     EXPECT_NE(result.messages[0].find("データサブブロックが途中で終わっています。"), std::string::npos);
@@ -320,7 +320,7 @@ TEST(MalformedGif, NetscapeBlocksWithoutTheirThreeBytesStayApplicationBlocks)
     for (const Bytes& data : {B({}), B({1}), B({1, 5}), B({2, 5, 0})}) {
         const Bytes loop = B({0x21, 0xFF, 11}) + B("NETSCAPE2.0") + SubBlocks(data);
         const Bytes file = kScreen4x4 + loop + frame + B({0x3B});
-        CGIFDoc doc;
+        CGIFDoc doc(files.Services());
         const std::string what = std::to_string(data.size()) + " data bytes";
         ASSERT_TRUE(files.Open(doc, file, what).opened) << what;
         ASSERT_EQ(doc.GetBlockCount(), 3) << what;
@@ -336,7 +336,7 @@ TEST(MalformedGif, NetscapeBlocksWithoutTheirThreeBytesStayApplicationBlocks)
     // The three bytes split over two sub-blocks still give the count; a wrong block size byte
     // is not trusted either way.
     for (const int blockSize : {11, 10, 0, 255}) {
-        CGIFDoc doc;
+        CGIFDoc doc(files.Services());
         const std::string what = "block size " + std::to_string(blockSize);
         ASSERT_TRUE(files
                         .Open(doc,
@@ -373,7 +373,7 @@ TEST(MalformedGif, SmallFilesClaimingHugeImagesStayWithinTheMemoryBounds)
 
     [[maybe_unused]] const std::uint64_t before = ResidentBytes();
     {
-        CGIFDoc doc;
+        CGIFDoc doc(files.Services());
         const auto result = files.Open(doc, file + B({0x3B}), "images up to the budget", false);
         ASSERT_TRUE(result.opened);
         EXPECT_EQ(test::ImagePixels(doc), kMaxDocumentPixels);
@@ -387,7 +387,7 @@ TEST(MalformedGif, SmallFilesClaimingHugeImagesStayWithinTheMemoryBounds)
 #endif
     }
     // One image more is refused with a reason, and nothing stays.
-    CGIFDoc doc;
+    CGIFDoc doc(files.Services());
     const auto result = files.Open(doc, file + huge + B({0x3B}), "one image beyond the budget", false);
     EXPECT_FALSE(result.opened);
     // A single image beyond its own bound is refused before anything is allocated for it.

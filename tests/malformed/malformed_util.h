@@ -114,9 +114,8 @@ inline void CheckOpened(CGIFDoc& doc, const OpenResult& result, const std::strin
         return;
 
     const Bytes saved = WriteOut(doc);
-    CGIFDoc again;
     FakeMessages messages;
-    again.SetMessageService(&messages);
+    CGIFDoc again(test::Headless().WithMessages(messages));
     try {
         ReadInto(again, saved);
     } catch (const CException& e) {
@@ -134,7 +133,7 @@ inline void CheckOpened(CGIFDoc& doc, const OpenResult& result, const std::strin
         PlayTimeline(player, 2, [](const FrameEvent& frame) { return frame.index < 8; });
 }
 
-// Opens files written into a directory of its own through a document wired to fake messages.
+// Opens files written into a directory of its own through documents whose messages it records.
 class MalformedFiles {
 public:
     MalformedFiles()
@@ -158,18 +157,20 @@ public:
         return path;
     }
 
-    // Opens the bytes into doc (which is wired to messages here) and checks what any open
-    // must leave: see CheckOpened and CheckRefused.
+    // The services of a document that Open is given: its messages are recorded here.
+    DocumentServices Services() const { return Headless().WithMessages(m_messages); }
+
+    // Opens the bytes into doc (made with Services()) and checks what any open must leave: see
+    // CheckOpened and CheckRefused.
     // deep = false skips the save, reopen and playback, for files whose images are too large
     // to encode again in a test.
     OpenResult Open(CGIFDoc& doc, const Bytes& bytes, const std::string& what, bool deep = true) const
     {
-        FakeMessages messages;
-        doc.SetMessageService(&messages);
+        EXPECT_EQ(&doc.Messages(), &m_messages) << what << ": the document was not made with Services()";
+        m_messages.m_texts.clear();
         OpenResult result;
         result.opened = doc.OnOpenDocument(Write(bytes));
-        result.messages = messages.m_texts;
-        doc.SetMessageService(nullptr);
+        result.messages = m_messages.m_texts;
         if (result.opened)
             CheckOpened(doc, result, what, deep);
         else
@@ -179,6 +180,7 @@ public:
 
 private:
     std::filesystem::path m_dir;
+    mutable FakeMessages m_messages;
 };
 
 }  // namespace korvanta::test

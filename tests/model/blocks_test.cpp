@@ -20,7 +20,8 @@ TEST(BlockBase, BlockThatOverridesNothingDoesNothing)
 {
     CGifBlock block;
     test::FakeDC dc;
-    block.DrawInList(dc, {0, 0, 128, 40});
+    CRect entry{0, 0, 128, 40};
+    block.DrawInList(dc, entry);
     CGifCommentPageData page;
     PlaybackState state;
     EXPECT_TRUE(dc.m_calls.empty());
@@ -443,7 +444,9 @@ TEST(BlockList, LabelsAndSizes)
     CGifAppBlockNavigatorLoop loop;
     test::FakeDC dc;
     for (CGifBlock* b : std::initializer_list<CGifBlock*>{&header, &control, &comment, &text, &app, &loop}) {
-        b->DrawInList(dc, {2, 42, 126, 78});
+        CRect entry{2, 42, 126, 78};
+        b->DrawInList(dc, entry);
+        EXPECT_EQ(entry, (CRect{2, 42, 126, 78}));  // a label leaves the whole entry to be framed
         EXPECT_EQ(b->GetListSize(), (CSize{128, 40}));
     }
     EXPECT_EQ(dc.m_calls,

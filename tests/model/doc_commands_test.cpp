@@ -79,7 +79,6 @@ protected:
     void SetUp() override
     {
         TempDirTest::SetUp();
-        Wire(m_doc);
         m_doc.AddView(&m_view);
         ASSERT_TRUE(m_doc.OnNewDocument());
     }
@@ -88,11 +87,9 @@ protected:
         m_doc.RemoveView(&m_view);
         TempDirTest::TearDown();
     }
-    void Wire(CGIFDoc& doc)
+    DocumentServices Services()
     {
-        doc.SetMessageService(&m_messages);
-        doc.SetFileDialogService(&m_dialogs);
-        doc.SetClipboardService(&m_clipboard);
+        return test::Headless().WithMessages(m_messages).WithDialogs(m_dialogs).WithClipboard(m_clipboard);
     }
     // Writes a BMP file and inserts it through the command.
     void InsertBmp(const DibLayout& layout, const std::string& name = "picture.bmp")
@@ -115,7 +112,7 @@ protected:
     test::FakeFileDialogs m_dialogs;
     test::FakeClipboard m_clipboard;
     CountingView m_view;
-    CGIFDoc m_doc;
+    CGIFDoc m_doc{Services()};
 };
 
 using InsertImage = DocCommands;
@@ -407,8 +404,7 @@ TEST_F(Clipboard, ItemsOfUnknownKindOrWithShortDataAreRefused)
 
 TEST_F(Clipboard, PastedImageWithoutLocalTableShowsThisDocumentsGlobalColours)
 {
-    CGIFDoc other;
-    Wire(other);
+    CGIFDoc other(Services());
     other.OnNewDocument();
     other.SetGlobalPalette(Ramp(8));
     auto image = MakeImage(3, 3, [](int x, int y) { return x + 3 * y; });
@@ -525,8 +521,8 @@ TEST_F(Clipboard, CutKeepsTheBlockWhenTheClipboardCannotTakeIt)
     m_doc.OnEditPaste();  // nothing happens
     EXPECT_EQ(Kinds(m_doc), "header loop control");
 
-    // Without a clipboard service at all, the same.
-    CGIFDoc bare;
+    // With the headless clipboard, which never opens, the same.
+    CGIFDoc bare(test::Headless());
     bare.OnNewDocument();
     bare.OnEditCut();
     EXPECT_EQ(bare.GetBlockCount(), 3);

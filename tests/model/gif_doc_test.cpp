@@ -27,7 +27,7 @@ public:
 
 TEST(GifDoc, NewDocumentHoldsHeaderLoopAndControl)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     EXPECT_EQ(doc.m_nCurrent, -1);
     ASSERT_TRUE(doc.OnNewDocument());
     EXPECT_EQ(Kinds(doc), "header loop control");
@@ -41,7 +41,7 @@ TEST(GifDoc, NewDocumentHoldsHeaderLoopAndControl)
 
 TEST(GifDoc, NothingGoesBetweenHeaderAndLoopBlock)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     doc.OnNewDocument();
     doc.m_nCurrent = 0;
     doc.OnInsertComment();
@@ -61,7 +61,7 @@ TEST(GifDoc, NothingGoesBetweenHeaderAndLoopBlock)
 
 TEST(GifDoc, LoopBlockGoesDirectlyAfterHeader)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     doc.DeleteContents();
     doc.InsertBlock(-1, std::make_unique<CGifCommentBlock>());
     doc.InsertLoopBlock();
@@ -71,7 +71,7 @@ TEST(GifDoc, LoopBlockGoesDirectlyAfterHeader)
 
 TEST(GifDoc, NewControlBlockCopiesNearestEarlierControlBlock)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     doc.DeleteContents();
     auto add = [&](int delay, int transparentIndex) {
         auto c = std::make_unique<CGifControlBlock>();
@@ -97,7 +97,7 @@ TEST(GifDoc, NewControlBlockCopiesNearestEarlierControlBlock)
     doc.OnInsertControl();
     EXPECT_EQ(static_cast<CGifControlBlock*>(doc.GetBlock(2))->m_nDelay, 70);
 
-    CGIFDoc empty;
+    CGIFDoc empty(test::Headless());
     empty.DeleteContents();
     empty.InsertControlBlock(0);  // none at all: the defaults
     EXPECT_EQ(static_cast<CGifControlBlock*>(empty.GetBlock(1))->m_nDelay, 100);
@@ -106,7 +106,7 @@ TEST(GifDoc, NewControlBlockCopiesNearestEarlierControlBlock)
 
 TEST(GifDoc, ListExtentAddsHalfTheViewOrAFixedMargin)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     doc.OnNewDocument();
     EXPECT_EQ(doc.GetListExtent(), (CSize{128, 120 + 128}));
     FixedView view(301);
@@ -119,7 +119,7 @@ TEST(GifDoc, ListExtentAddsHalfTheViewOrAFixedMargin)
 
 TEST(GifDoc, GlobalPaletteOperations)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     doc.OnNewDocument();
     EXPECT_FALSE(doc.HasGlobalColorTable());
     EXPECT_EQ(doc.GetGlobalTableSize(), 7);
@@ -134,7 +134,7 @@ TEST(GifDoc, GlobalPaletteOperations)
 
 TEST(GifDoc, ApplyingAPageMarksModifiedOnlyOnChange)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     doc.OnNewDocument();  // the control block is current
     CGifControlPageData page;
     doc.GetCurrentBlock()->UpdatePage(page);
@@ -150,7 +150,7 @@ TEST(GifDoc, ApplyingAPageMarksModifiedOnlyOnChange)
 
 TEST(GifDoc, TextPageSwatchesComeFromGlobalPalette)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     doc.OnNewDocument();
     DocumentMainWindow mainWnd(doc);
     CGifTextBlock block;

@@ -50,7 +50,7 @@ std::unique_ptr<CGifImageBlock> MakeImage(int width, int height, F f)
 // A document of header (global table of 2 << bits grey entries when bits >= 0) and the blocks.
 Bytes WriteDocument(std::vector<std::unique_ptr<CGifBlock>> blocks, int globalBits = 7)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     doc.DeleteContents();
     if (globalBits >= 0)
         doc.SetGlobalPalette(Grey(2 << globalBits));
@@ -77,7 +77,7 @@ TEST(InterlaceOrder, PassesInStreamOrder)
 TEST(ImageBlock, DecodesItsDataIntoTheDib)
 {
     // One row 0, 1, 2, 3 at minimum code size 2; no tables anywhere: default palette colours.
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     test::ReadInto(doc,
                    kScreen4x1 + B({0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0x00, 2, 3, 0x44, 0x34, 0x05, 0, 0x3B}));
     ASSERT_EQ(doc.GetBlockCount(), 2);
@@ -105,7 +105,7 @@ TEST(ImageBlock, RoundTripsWithLocalTableAndInterlace)
     blocks.push_back(std::move(image));
     const Bytes file = WriteDocument(std::move(blocks), -1);
 
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     test::ReadInto(doc, file);
     const auto& back = ImageAt(doc, 1);
     EXPECT_EQ(test::Indexes(back), expected);
@@ -137,7 +137,7 @@ TEST(ImageBlock, PixelsBeyondTheTableWidenTheCodeSizeInsteadOfCorruptingTheStrea
     std::vector<std::unique_ptr<CGifBlock>> blocks;
     blocks.push_back(MakeImage(16, 16, [](int x, int y) { return (x * 16 + y) & 0xFF; }));
     const Bytes file = WriteDocument(std::move(blocks), 0);  // a global table of 2 colours
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     test::ReadInto(doc, file);
     EXPECT_EQ(test::Indexes(ImageAt(doc, 1)),
               test::Indexes(*MakeImage(16, 16, [](int x, int y) { return (x * 16 + y) & 0xFF; })));
@@ -146,7 +146,7 @@ TEST(ImageBlock, PixelsBeyondTheTableWidenTheCodeSizeInsteadOfCorruptingTheStrea
 TEST(ImageBlock, UndecodableCodeSizesKeepIndexZeroAndTheFileOpens)
 {
     for (const int codeSize : {0, 12, 255}) {
-        CGIFDoc doc;
+        CGIFDoc doc(test::Headless());
         test::ReadInto(doc, kScreen4x1 +
                                 B({0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0x00, codeSize, 3, 0x44, 0x34, 0x05, 0}) +
                                 B({0x21, 0xFE, 1, 'k', 0, 0x3B}));
@@ -168,7 +168,7 @@ TEST(ImageBlock, ReadingResumesRightAfterTheTerminatorWhateverTheDataHolds)
         B({2, 255}) + Bytes(255, 0xFF) + B({3, 1, 2, 3, 0}),  // garbage, long
     };
     for (const Bytes& d : data) {
-        CGIFDoc doc;
+        CGIFDoc doc(test::Headless());
         test::ReadInto(doc, kScreen4x1 + B({0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0x00}) + d + comment);
         ASSERT_EQ(doc.GetBlockCount(), 3);
         EXPECT_EQ(static_cast<CGifCommentBlock*>(doc.GetBlock(2))->m_strText, "k");
@@ -177,7 +177,7 @@ TEST(ImageBlock, ReadingResumesRightAfterTheTerminatorWhateverTheDataHolds)
 
 TEST(ImageBlock, HugeImageIsRefusedWithAMessage)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     try {
         test::ReadInto(doc, kScreen4x1 + B({0x2C, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 2, 0, 0x3B}));
         FAIL() << "a 65535 x 65535 image was accepted";
@@ -190,7 +190,7 @@ TEST(ImageBlock, TallImageWithoutDataIsReadWithoutDecodingEveryRow)
 {
     // 8000 x 16000 (128 megapixels) from a few bytes: the decoder stops with the data; the
     // test only proves it returns, the timing is in the benchmarks.
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     test::ReadInto(doc,
                    kScreen4x1 + B({0x2C, 0, 0, 0, 0, 0x40, 0x1F, 0x80, 0x3E, 0x00, 8, 1, 0x00, 0, 0x3B}));
     EXPECT_EQ(ImageAt(doc, 1).Height(), 16000);
@@ -226,9 +226,21 @@ TEST(ImageBlock, ThumbnailFitsTheListEntry)
 {
     auto image = MakeImage(256, 64, [](int, int) { return 0; });
     test::FakeDC dc;
-    image->DrawInList(dc, {2, 2, 126, 78});
+    CRect wide{2, 2, 126, 78};
+    image->DrawInList(dc, wide);
     EXPECT_EQ(dc.m_calls, (std::vector<std::string>{"dib 2,2,126,33 from 0,0,256,64"}));
+    // The rectangle comes back as the thumbnail, for the selection frame to go around.
+    EXPECT_EQ(wide, (CRect{2, 2, 126, 33}));
     EXPECT_EQ(image->GetListSize(), (CSize{128, 80}));
+
+    auto tall = MakeImage(10, 40, [](int, int) { return 0; });
+    CRect entry{2, 2, 126, 78};
+    tall->DrawInList(dc, entry);
+    EXPECT_EQ(entry, (CRect{2, 2, 21, 78}));
+    CGifImageBlock empty;
+    CRect untouched{2, 2, 126, 78};
+    empty.DrawInList(dc, untouched);
+    EXPECT_EQ(untouched, (CRect{2, 2, 126, 78}));
 }
 
 TEST(ImageBlock, AdoptFromTakesACopyOfTheSourceGlobalPalette)
@@ -293,7 +305,7 @@ TEST(ImageBlock, PageExchangeRefitsAndTakesPalettes)
 
 TEST(ImageBlock, GlobalPaletteCopiedToImagesWithoutLocalTable)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     doc.OnNewDocument();
     doc.SetGlobalPalette(Grey(16));
     EXPECT_FALSE(doc.HasImageBlocks());
@@ -324,7 +336,7 @@ TEST(ImageBlock, EveryNonEmptyRowCountAndWidthRoundTrips)
         static_cast<CGifImageBlock&>(*blocks.back()).m_bInterlace = (w % 2) == 1;
         const Bytes expected = test::Indexes(static_cast<CGifImageBlock&>(*blocks.back()));
         const Bytes file = WriteDocument(std::move(blocks));
-        CGIFDoc doc;
+        CGIFDoc doc(test::Headless());
         test::ReadInto(doc, file);
         EXPECT_EQ(test::Indexes(ImageAt(doc, 1)), expected) << w << "x" << h;
         EXPECT_EQ(test::WriteOut(doc), file) << w << "x" << h;
@@ -339,7 +351,7 @@ TEST(ImageBlock, ManyHugeImagesFromAFewBytesExceedTheDocumentBudget)
     for (int i = 0; i < 9; ++i)
         file = file + test::B({0x2C, 0, 0, 0, 0, 0x00, 0x40, 0x00, 0x20, 0x00, 8, 1, 0x00, 0});
     file = file + test::B({0x3B});
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     try {
         test::ReadInto(doc, file);
         FAIL() << "nine images of 2^27 pixels were accepted";

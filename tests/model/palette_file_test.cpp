@@ -68,7 +68,10 @@ public:
 
 class PaletteFile : public test::TempDirTest {
 protected:
-    PaletteFileServices Services() { return {m_dialogs, m_messages, &m_progress}; }
+    DocumentServices Services()
+    {
+        return test::Headless().WithMessages(m_messages).WithDialogs(m_dialogs).WithProgress(m_progress);
+    }
     // Saves the palette through the save operation to a new file of that name.
     std::string Save(const HPALETTE& palette, const std::string& name)
     {
@@ -179,7 +182,7 @@ TEST_F(PaletteFile, CopyQuestionOnlyWhenImagesUseTheGlobalTableAndCancelStillLoa
 
 TEST_F(PaletteFile, HeaderPageLoadReachesTheEditedDocument)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     doc.OnNewDocument();
     doc.SetGlobalPalette(Colours(4, 9));
     doc.InsertBlock(-1, Image());
@@ -264,7 +267,7 @@ TEST_F(PaletteFile, ImagePageTakesTheHeadersTableAfterTheConvertChoice)
 
 TEST_F(PaletteFile, ImagePageLoadRefitsTheEditedImage)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     doc.OnNewDocument();
     doc.InsertBlock(-1, Image(Colours(4)));
     DocumentMainWindow main(doc);

@@ -16,6 +16,7 @@
 #include "model/gif_image_block.h"
 #include "model/gif_text_blocks.h"
 #include "player/frame_timeline.h"
+#include "tests/test_util.h"
 
 namespace korvanta {
 namespace {
@@ -100,7 +101,7 @@ public:
         return *this;
     }
 
-    CGIFDoc m_doc;
+    CGIFDoc m_doc{test::Headless()};
 };
 
 COLORREF24 Pixel(const AnimationPlayer& player, int x, int y)
@@ -565,7 +566,7 @@ TEST(PlayerCreation, ScreenTooLargeForACanvasFails)
 
 TEST(PlayerCreation, DocumentWithoutBlocksDoesNothing)
 {
-    CGIFDoc doc;
+    CGIFDoc doc(test::Headless());
     doc.m_blocks.clear();
     AnimationPlayer player(&doc);
     ASSERT_TRUE(player.Create());
