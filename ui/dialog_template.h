@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QWidget>
 
 #include "ui/dialog_units.h"
 
@@ -14,7 +15,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QWidget;
 
 namespace korvanta {
 

@@ -1,6 +1,7 @@
 // The main frame's file commands: new, open, save, the recent files, dropped files, printing,
 // help, about and the end of the program.
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
