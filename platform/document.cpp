@@ -93,10 +93,12 @@ bool CDocument::DoSave(const std::string& path, bool replace)
     const bool wasModified = IsModified();
     if (!OnSaveDocument(target))
         return false;
-    if (replace)
+    if (replace) {
         SetPathName(target);
-    else
+        SetModifiedFlag(false);
+    } else {
         SetModifiedFlag(wasModified);  // a copy leaves the document's own state alone
+    }
     return true;
 }
 
