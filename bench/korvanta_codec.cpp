@@ -35,8 +35,7 @@ public:
 
 DocumentServices Headless()
 {
-    static HeadlessServices services;
-    return services.Services();
+    return HeadlessServices::Shared();
 }
 
 std::unique_ptr<CGIFDoc> BuildDocument(const BenchImage& image)

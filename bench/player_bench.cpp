@@ -54,8 +54,7 @@ struct FrameLayout {
 // values vary with position and frame, so every frame really changes the canvas.
 std::unique_ptr<CGIFDoc> MakeAnimation(const std::function<FrameLayout(int)>& layout)
 {
-    static HeadlessServices headless;
-    auto doc = std::make_unique<CGIFDoc>(headless);
+    auto doc = std::make_unique<CGIFDoc>(HeadlessServices::Shared());
     doc->DeleteContents();
     CGifHeaderBlock* header = doc->GetHeader();
     header->m_nWidth = kWidth;

@@ -7,18 +7,7 @@
 
 namespace korvanta {
 
-namespace {
-
-// The null services keep no state, so every document of the tool shares one set.
-HeadlessServices& ToolServices()
-{
-    static HeadlessServices services;
-    return services;
-}
-
-}  // namespace
-
-CliDoc::CliDoc() : CGIFDoc(ToolServices()) {}
+CliDoc::CliDoc() : CGIFDoc(HeadlessServices::Shared()) {}
 
 void CliDoc::ReportSaveLoadException(const std::string&, const CException* e, bool, int)
 {

@@ -83,8 +83,7 @@ int main(int argc, char** argv)
         std::cerr << "usage: korvanta-make-sample OUT.gif\n";
         return 2;
     }
-    HeadlessServices headless;
-    CGIFDoc doc(headless);
+    CGIFDoc doc(HeadlessServices::Shared());
     doc.DeleteContents();
     doc.GetHeader()->m_nWidth = kWidth;
     doc.GetHeader()->m_nHeight = kHeight;

@@ -65,8 +65,7 @@ std::unique_ptr<CGifPageData> PageFor(PageKind kind)
 
 DocumentServices Headless()
 {
-    static HeadlessServices services;
-    return services.Services();
+    return HeadlessServices::Shared();
 }
 
 const std::string& WriteInputFile(std::span<const std::uint8_t> data, const std::string& extension)

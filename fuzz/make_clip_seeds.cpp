@@ -35,9 +35,8 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(out / "clip_item");
     std::filesystem::create_directories(out / "clip_bitmap");
     int written = 0;
-    HeadlessServices headless;
     for (int a = 2; a < argc; ++a) {
-        CGIFDoc doc(headless);
+        CGIFDoc doc(HeadlessServices::Shared());
         if (!doc.OnOpenDocument(argv[a]))
             continue;  // seeds come from files that open; others are skipped without a word
         const std::string name = std::filesystem::path(argv[a]).stem().string();

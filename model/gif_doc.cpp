@@ -37,6 +37,14 @@ void CGIFDoc::DeleteContents()
     AddHeaderBlock();
 }
 
+FileDialogRequest CGIFDoc::SaveAsRequest() const
+{
+    FileDialogRequest request = CDocument::SaveAsRequest();
+    request.filter = "GIF Files (*.gif)|*.gif||";
+    request.defaultExtension = "gif";
+    return request;
+}
+
 CGifHeaderBlock* CGIFDoc::GetHeader() const
 {
     return m_blocks.empty() ? nullptr : dynamic_cast<CGifHeaderBlock*>(m_blocks.front().get());

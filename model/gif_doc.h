@@ -97,6 +97,10 @@ public:
     CGifBlockList m_blocks;
     int m_nCurrent = -1;
 
+protected:
+    // GIF files, with "gif" added to a name typed without an extension.
+    FileDialogRequest SaveAsRequest() const override;
+
 private:
     void ImportGifFile(const std::string& path);
 

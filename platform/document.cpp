@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "platform/archive.h"
 #include "platform/exceptions.h"
@@ -61,9 +62,67 @@ bool CDocument::OnSaveDocument(const std::string& path)
         ReportSaveLoadException(path, &e, true, AFX_IDP_FAILED_TO_SAVE_DOC);
         return false;
     }
-    SetPathName(path);
     SetModifiedFlag(false);
     return true;
+}
+
+bool CDocument::SaveModified()
+{
+    if (!IsModified())
+        return true;
+    switch (
+        Messages().MessageBox(GetTitle() + " への変更を保存しますか?", MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+        case IDYES:
+            return DoFileSave();
+        case IDNO:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CDocument::DoSave(const std::string& path, bool replace)
+{
+    std::string target = path;
+    if (target.empty()) {
+        const std::optional<std::string> chosen = FileDialogs().GetFileName(SaveAsRequest());
+        if (!chosen || chosen->empty())
+            return false;
+        target = *chosen;
+    }
+    const bool wasModified = IsModified();
+    if (!OnSaveDocument(target))
+        return false;
+    if (replace) {
+        SetPathName(target);
+        SetModifiedFlag(false);
+    } else {
+        SetModifiedFlag(wasModified);  // a copy leaves the document's own state alone
+    }
+    return true;
+}
+
+bool CDocument::DoFileSave()
+{
+    return DoSave(m_strPathName, true);
+}
+
+std::string CDocument::GetTitle() const
+{
+    if (m_strPathName.empty())
+        return kUntitledTitle;
+    return std::filesystem::path(m_strPathName).filename().string();
+}
+
+FileDialogRequest CDocument::SaveAsRequest() const
+{
+    FileDialogRequest request;
+    request.bOpen = false;
+    request.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    // Save As starts beside the document's own file.
+    if (!m_strPathName.empty())
+        request.initialDirectory = std::filesystem::path(m_strPathName).parent_path().string();
+    return request;
 }
 
 void CDocument::SerializeFrom(CFile& file)

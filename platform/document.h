@@ -23,6 +23,9 @@ public:
     virtual void OnUpdate() = 0;
 };
 
+// The title of a document that has no file yet.
+inline constexpr char kUntitledTitle[] = "UNTITLED";
+
 // The prompts a failed open or save is reported with.
 enum : int { AFX_IDP_FAILED_TO_OPEN_DOC = 0xF104, AFX_IDP_FAILED_TO_SAVE_DOC = 0xF109 };
 
@@ -40,8 +43,24 @@ public:
     virtual bool OnNewDocument();
     // Reads the file; on failure reports it, leaves the contents cleared and returns false.
     virtual bool OnOpenDocument(const std::string& path);
-    // Writes the file atomically; on failure reports it, keeps the modified flag, returns false.
+    // Writes the file atomically and clears the modified flag; on failure reports it, keeps the
+    // modified flag and returns false. The path stays as it was (DoSave changes it).
     virtual bool OnSaveDocument(const std::string& path);
+
+    // Before the document is closed or replaced (new, open, exit): a modified document asks
+    // "<title> への変更を保存しますか?" with Yes, No and Cancel. Yes saves as DoFileSave and
+    // gives its result; No gives true; Cancel (or any other answer) false. An unmodified
+    // document gives true without asking.
+    bool SaveModified();
+    // Saves to path; an empty path (an untitled document, or Save As) asks for one through the
+    // save dialog first, and Cancel there changes nothing and gives false. On success with
+    // replace the document takes the path and is no longer modified; without replace (a copy)
+    // both stay as they were. A failed save keeps the old file, the path and the flag.
+    bool DoSave(const std::string& path, bool replace = true);
+    // Save: to the document's own path, or through the save dialog when it has none.
+    bool DoFileSave();
+    // The file's name without its directory, or "UNTITLED" for a document without a path.
+    std::string GetTitle() const;
     // Clears the contents and runs Serialize on a loading archive over the file; exceptions
     // leave as they are. The modified flag is set while the contents are half read.
     void SerializeFrom(CFile& file);
@@ -69,6 +88,11 @@ public:
     ProgressFactory& Progresses() const { return m_services.progress; }
     FileDialogService& FileDialogs() const { return m_services.dialogs; }
     ClipboardService& Clipboard() const { return m_services.clipboard; }
+
+protected:
+    // The save dialog of DoSave: save mode, overwrite prompt; a document type adds its filter
+    // and default extension.
+    virtual FileDialogRequest SaveAsRequest() const;
 
 private:
     bool m_bModified = false;

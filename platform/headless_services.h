@@ -19,6 +19,13 @@ public:
     HeadlessServices(const HeadlessServices&) = delete;
     HeadlessServices& operator=(const HeadlessServices&) = delete;
 
+    // One set for every headless document of a process: the stand-ins keep no state.
+    static HeadlessServices& Shared()
+    {
+        static HeadlessServices shared;
+        return shared;
+    }
+
     DocumentServices Services() { return {m_messages, m_progress, m_dialogs, m_clipboard}; }
     operator DocumentServices() { return Services(); }
 

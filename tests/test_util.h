@@ -45,11 +45,10 @@ inline Bytes operator+(Bytes a, const Bytes& b)
     return a;
 }
 
-// The services of a document no test talks to: they keep no state, so all tests share them.
+// The services of a document no test talks to.
 inline DocumentServices Headless()
 {
-    static HeadlessServices services;
-    return services.Services();
+    return HeadlessServices::Shared();
 }
 
 // Records every message box and answers with a fixed button.
