@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "frame_fixture.h"
+#include "model/gif_commands.h"
 #include "ui/anim_wnd.h"
 #include "ui/gif_bar.h"
 #include "ui_documents.h"

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
