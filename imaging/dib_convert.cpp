@@ -60,20 +60,11 @@ int ColoursOfSource(const PackedDib& dib, bool (*depthOk)(int))
     return PackedDibColorCount(*dib);
 }
 
-}  // namespace
-
-PictureDepthAction ClassifyPictureDepth(const DibBlock& dib)
+// An 8-bit copy of a source ColoursOfSource accepted with sourceColours, with a colour table of
+// `colours` entries: the source's first, then black ones.
+PackedDib ExpandTo8Bit(const PackedDib& dib, int sourceColours, int colours)
 {
-    if (PackedDibBitCount(dib) > 8)
-        return PictureDepthAction::refuse;
-    const int colours = PackedDibColorCount(dib);
-    return colours >= 1 && colours <= 255 ? PictureDepthAction::expand : PictureDepthAction::keep;
-}
-
-PackedDib ExpandDibTo8Bit(const PackedDib& dib)
-{
-    const int colours = ColoursOfSource(dib, [](int bits) { return bits == 1 || bits == 4 || bits == 8; });
-    if (colours < 0 || colours > 256)
+    if (sourceColours > colours || colours > 256)
         return nullptr;
     const int width = PackedDibWidth(*dib);
     const int height = PackedDibHeight(*dib);
@@ -82,7 +73,8 @@ PackedDib ExpandDibTo8Bit(const PackedDib& dib)
                            static_cast<std::uint32_t>(colours));
     if (!out)
         return nullptr;
-    std::memcpy(PackedDibColorTable(*out), PackedDibColorTable(*dib), static_cast<std::size_t>(colours) * 4);
+    std::memcpy(PackedDibColorTable(*out), PackedDibColorTable(*dib),
+                static_cast<std::size_t>(sourceColours) * 4);
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* in = PackedDibRow(*dib, y);
         std::uint8_t* pixel = PackedDibRow(*out, y);
@@ -101,6 +93,28 @@ PackedDib ExpandDibTo8Bit(const PackedDib& dib)
         }
     }
     return out;
+}
+
+}  // namespace
+
+PictureDepthAction ClassifyPictureDepth(const DibBlock& dib)
+{
+    if (PackedDibBitCount(dib) > 8)
+        return PictureDepthAction::refuse;
+    const int colours = PackedDibColorCount(dib);
+    return colours >= 1 && colours <= 255 ? PictureDepthAction::expand : PictureDepthAction::keep;
+}
+
+PackedDib ExpandDibTo8Bit(const PackedDib& dib)
+{
+    const int colours = ColoursOfSource(dib, [](int bits) { return bits == 1 || bits == 4 || bits == 8; });
+    return colours < 0 ? nullptr : ExpandTo8Bit(dib, colours, colours);
+}
+
+PackedDib WidenColorTable(const PackedDib& dib, int colours)
+{
+    const int sourceColours = ColoursOfSource(dib, [](int bits) { return bits == 8; });
+    return sourceColours < 0 ? nullptr : ExpandTo8Bit(dib, sourceColours, std::max(colours, sourceColours));
 }
 
 PackedDib ReduceDibDepth(const PackedDib& dib, int bits)

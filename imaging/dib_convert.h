@@ -30,6 +30,13 @@ PictureDepthAction ClassifyPictureDepth(const DibBlock& dib);
 // or memory is short. The source is unchanged.
 PackedDib ExpandDibTo8Bit(const PackedDib& dib);
 
+// A copy of an 8-bit bitmap whose colour table has `colours` entries (its own count when that is
+// more): its entries first, then black ones; the pixels as they are. A table as long as the
+// palette an image is fitted to lets every entry of that palette be chosen. NULL for a source
+// that is not a consistent 8-bit bitmap with a 40-byte header, for more than 256 colours, or
+// when memory is short.
+PackedDib WidenColorTable(const PackedDib& dib, int colours);
+
 // A new bitmap of 1 or 4 bits from an 8-bit one: each index keeps its low bit or its low 4 bits,
 // the colour table keeps as many leading entries as the depth can address (2 or 16; fewer when
 // the source has fewer). NULL for another depth, a source that is not a consistent 8-bit bitmap

@@ -18,6 +18,11 @@ class CGifImageBlock;
 inline constexpr char kMsgLoadError[] = "Load error.";
 inline constexpr char kMsgUnknownFormat[] = "この形式は認識できません。";
 inline constexpr char kMsgSaveFailed[] = "保存に失敗しました。";
+// An image's pixels could not be fitted to the palette chosen on its page; the reason follows
+// on a line of its own.
+inline constexpr char kMsgRefitFailed[] = "イメージデータを変換できませんでした。";
+inline constexpr char kMsgRefitNoMemory[] = "メモリが足りません。";
+inline constexpr char kMsgRefitBadBitmap[] = "イメージのビットマップが壊れています。";
 
 // The question before a file is overwritten: the path, then "this file exists; overwrite?".
 std::string OverwriteQuestion(const std::string& path);

@@ -7,8 +7,10 @@
 #include "codec/lzw_decoder.h"
 #include "codec/lzw_encoder.h"
 #include "imaging/dib.h"
+#include "imaging/dib_convert.h"
 #include "imaging/palette_fit.h"
 #include "model/gif_doc.h"
+#include "model/gif_doc_commands.h"
 #include "model/gif_header_block.h"
 #include "model/gif_pages.h"
 #include "model/playback_state.h"
@@ -155,21 +157,18 @@ int CGifImageBlock::UpdateFromPage(CGifPageData& pageData)
     bool changed = page->m_bSorted != m_bSorted || page->m_nTop != m_nTop ||
                    page->m_bInterlace != m_bInterlace || page->m_nLeft != m_nLeft;
     bool refitted = false;
+    std::string failure;
     m_nLeft = page->m_nLeft;
     m_nTop = page->m_nTop;
-    if (m_bLocalTable && page->m_bLocalTable) {
-        if (page->m_hPalette != m_hPalette && page->m_hPalette) {
-            FitDibToPalette(m_hDib, page->m_hPalette, page->m_nConvert, page->m_pProgress);
-            m_hPalette = page->m_hPalette;
+    const bool newPalette = page->m_hPalette && page->m_hPalette != m_hPalette;
+    if (m_bLocalTable && newPalette) {
+        // A new local palette, or the palette the page supplies (the global one) when the local
+        // table goes: the pixels follow it, or palette and pixels both stay as they were.
+        if (RefitPixels(page->m_hPalette, page->m_nConvert, page->m_pProgress, failure)) {
+            m_hPalette = page->m_bLocalTable ? page->m_hPalette : nullptr;
             changed = refitted = true;
         }
     } else if (m_bLocalTable && !page->m_bLocalTable) {
-        // The image goes over to the palette the page supplies (the global one) without
-        // keeping it: without a local table the image has no palette of its own.
-        if (page->m_hPalette != m_hPalette && page->m_hPalette) {
-            FitDibToPalette(m_hDib, page->m_hPalette, page->m_nConvert, page->m_pProgress);
-            refitted = true;
-        }
         m_hPalette = nullptr;
         changed = true;
     } else if (!m_bLocalTable && page->m_bLocalTable && page->m_hPalette) {
@@ -177,11 +176,41 @@ int CGifImageBlock::UpdateFromPage(CGifPageData& pageData)
         changed = true;
     }
     // A local table needs a palette: without one the flag is not taken.
-    m_bLocalTable = page->m_bLocalTable && m_hPalette;
+    if (failure.empty())
+        m_bLocalTable = page->m_bLocalTable && m_hPalette;
     m_bInterlace = page->m_bInterlace;
     m_bSorted = page->m_bSorted;
     UpdateTableBits();
+    if (!failure.empty()) {
+        // The page goes back to the table the image kept.
+        UpdatePage(*page);
+        if (page->m_pMessages != nullptr)
+            page->m_pMessages->MessageBox(std::string(kMsgRefitFailed) + "\n" + failure,
+                                          MB_OK | MB_ICONEXCLAMATION);
+    }
     return (refitted ? 2 : 0) | (changed ? 1 : 0);
+}
+
+bool CGifImageBlock::RefitPixels(const HPALETTE& palette, int mode, ProgressFactory* progress,
+                                 std::string& failure)
+{
+    if (!m_hDib || PackedDibHeaderSize(*m_hDib) != kDibInfoHeaderSize || !PackedDibIsConsistent(*m_hDib) ||
+        PackedDibBitCount(*m_hDib) != 8) {
+        failure = kMsgRefitBadBitmap;
+        return false;
+    }
+    // A picture taken from a bitmap of few colours has a short colour table; the pixels may
+    // only name entries the table holds, so it grows to the palette's length first. The image
+    // keeps its old bitmap until the fit has succeeded.
+    PackedDib dib = m_hDib;
+    if (PackedDibColorCount(*dib) < palette->GetEntryCount())
+        dib = WidenColorTable(m_hDib, palette->GetEntryCount());
+    if (!dib || !FitDibToPalette(dib, palette, mode, progress)) {
+        failure = kMsgRefitNoMemory;
+        return false;
+    }
+    m_hDib = std::move(dib);
+    return true;
 }
 
 bool CGifImageBlock::Play(PlaybackState& wnd)

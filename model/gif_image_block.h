@@ -2,11 +2,15 @@
 // live in an 8-bit packed DIB whose colour table holds the colours they are drawn with.
 #pragma once
 
+#include <string>
+
 #include "model/gif_block.h"
 #include "platform/packed_dib.h"
 #include "platform/palette.h"
 
 namespace korvanta {
+
+class ProgressFactory;
 
 // The largest image the editor decodes or accepts: 2^27 pixels (134 megapixels, e.g.
 // 16384 x 8192). GIF allows 65535 x 65535; a few bytes claiming that must not make the editor
@@ -67,6 +71,9 @@ public:
     HPALETTE m_hPalette;
 
 private:
+    // Fits the pixels to the palette by the mode (PaletteFitMode). False, with pixels and
+    // colour table as they were and the reason in failure, when that cannot be done.
+    bool RefitPixels(const HPALETTE& palette, int mode, ProgressFactory* progress, std::string& failure);
     void Read(CArchive& ar, Progress* progress);
     void Write(CArchive& ar) const;
     int MinimumCodeSize(const CArchive& ar) const;

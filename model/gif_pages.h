@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/draw.h"
+#include "platform/message_box.h"
 #include "platform/packed_dib.h"
 #include "platform/palette.h"
 #include "platform/progress.h"
@@ -78,6 +79,9 @@ public:
     bool m_bSorted = false;
     // Shows the progress of a dither when the palette is replaced; not owned, may be NULL.
     ProgressFactory* m_pProgress = nullptr;
+    // Tells the user why the pixels could not be fitted to a new palette; not owned, may be
+    // NULL (nothing is shown).
+    MessageService* m_pMessages = nullptr;
 };
 
 class CGifCommentPageData : public CGifPageData {

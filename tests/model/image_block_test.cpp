@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "imaging/dib.h"
+#include "imaging/palette_fit.h"
 #include "model/gif_control_block.h"
+#include "model/gif_doc_commands.h"
 #include "model/gif_header_block.h"
 #include "model/gif_image_block.h"
 #include "model/gif_pages.h"
 #include "model/gif_text_blocks.h"
+#include "tests/service_fakes.h"
 #include "tests/test_util.h"
 
 namespace korvanta {
@@ -301,6 +304,85 @@ TEST(ImageBlock, PageExchangeRefitsAndTakesPalettes)
     EXPECT_EQ(image->UpdateFromPage(page), 1);
     EXPECT_EQ(image->m_hPalette, page.m_hPalette);
     EXPECT_EQ(image->m_nTableBits, 7);
+}
+
+// The example users met: a 16-colour picture (every pixel entry 0, green) refitted to 256
+// colours whose only green is the last entry. Every entry of the palette the image is written
+// with must be a candidate, on screen and in the file.
+TEST(ImageBlockRefit, ConsidersEveryEntryOfAPaletteLongerThanThePicturesTable)
+{
+    std::vector<PALETTEENTRY> entries(256, PALETTEENTRY{255, 128, 0, 0});
+    entries[255] = {0, 255, 0, 0};
+    const HPALETTE palette = CPalette::Create(entries);
+    for (const int mode : {kNearestColor, kDither}) {
+        SCOPED_TRACE(mode);
+        test::DibLayout picture;
+        picture.bitCount = 4;
+        picture.pixels = test::Pixels(3, 2, [](int, int) { return 0; });
+        test::FakeMessages messages;
+        std::unique_ptr<CGifImageBlock> image =
+            ImageBlockFromPicture(std::make_shared<DibBlock>(test::DibBytes(picture)), messages);
+        ASSERT_TRUE(image);
+        ASSERT_EQ(PackedDibColorCount(*image->m_hDib), 16);
+        CGifImagePageData page;
+        image->UpdatePage(page);
+        page.m_hPalette = palette;
+        page.m_nConvert = mode;
+        EXPECT_EQ(image->UpdateFromPage(page), 3);
+        EXPECT_EQ(test::Indexes(*image), Bytes(6, 255));
+        ASSERT_EQ(PackedDibColorCount(*image->m_hDib), 256);
+        const std::uint8_t* table = PackedDibColorTable(*image->m_hDib);
+        EXPECT_EQ(Bytes(table + 255 * 4, table + 255 * 4 + 3), B({0, 255, 0}));
+
+        std::vector<std::unique_ptr<CGifBlock>> blocks;
+        blocks.push_back(std::move(image));
+        CGIFDoc doc(test::Headless());
+        test::ReadInto(doc, WriteDocument(std::move(blocks)));
+        EXPECT_EQ(test::Indexes(ImageAt(doc, 1)), Bytes(6, 255));
+        EXPECT_EQ((*ImageAt(doc, 1).m_hPalette)[255].peGreen, 255);
+    }
+}
+
+// A refit that cannot be done leaves palette, table flag and pixels together as they were,
+// puts the page back to them and says why; the other values of the page are still taken.
+TEST(ImageBlockRefit, FailureKeepsPaletteAndPixelsAndSaysWhy)
+{
+    for (const bool dropTable : {false, true}) {
+        SCOPED_TRACE(dropTable);
+        auto image = MakeImage(2, 1, [](int x, int) { return x; });
+        image->m_bLocalTable = true;
+        image->m_hPalette = Grey(2);
+        image->UpdateTableBits();
+        Bytes broken = image->m_hDib->Copy();
+        broken.pop_back();  // the last row no longer fits: an inconsistent bitmap
+        image->m_hDib = std::make_shared<DibBlock>(broken);
+        const HPALETTE own = image->m_hPalette;
+
+        test::FakeMessages messages;
+        CGifImagePageData page;
+        image->UpdatePage(page);
+        page.m_pMessages = &messages;
+        page.m_nLeft = 7;
+        page.m_bLocalTable = !dropTable;
+        page.m_hPalette = Grey(256);
+        page.m_nConvert = kNearestColor;
+        EXPECT_EQ(image->UpdateFromPage(page), 1);  // the position only
+        EXPECT_EQ(image->m_nLeft, 7);
+        EXPECT_TRUE(image->m_bLocalTable);
+        EXPECT_EQ(image->m_hPalette, own);
+        EXPECT_EQ(image->m_nTableBits, 0);
+        EXPECT_EQ(image->m_hDib->Copy(), broken);
+        EXPECT_EQ(page.m_hPalette, own);
+        EXPECT_TRUE(page.m_bLocalTable);
+        ASSERT_EQ(messages.m_texts.size(), 1u);
+        EXPECT_EQ(messages.m_texts[0], std::string(kMsgRefitFailed) + "\n" + kMsgRefitBadBitmap);
+
+        // without a message service nothing is shown, and nothing changes either
+        page.m_pMessages = nullptr;
+        page.m_hPalette = Grey(256);
+        EXPECT_EQ(image->UpdateFromPage(page), 0);
+        EXPECT_EQ(image->m_hPalette, own);
+    }
 }
 
 TEST(ImageBlock, GlobalPaletteCopiedToImagesWithoutLocalTable)
