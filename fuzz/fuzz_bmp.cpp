@@ -18,7 +18,10 @@ using namespace korvanta::fuzz;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     CMemFile file(std::span(data, size), "fuzz.bmp");
-    const PackedDib dib = ReadBmpStream(file);
+    BmpReadFailure failure = BmpReadFailure::none;
+    const PackedDib dib = ReadBmpStream(file, &failure);
+    Check((dib != nullptr) == (failure == BmpReadFailure::none),
+          "the reader's answer and its reason disagree");
     if (!dib)
         return 0;
     Check(PackedDibIsConsistent(*dib) && PackedDibHeaderSize(*dib) == kDibInfoHeaderSize,

@@ -76,6 +76,37 @@ bool ReadHeaders(CFile& file, BmpHeaders& h)
     return complete;
 }
 
+// Where a bitmap's colour table and pixel rows lie, counted from its first byte.
+struct BmpLayout {
+    std::uint64_t tableStart = 0;
+    std::uint64_t tableBytes = 0;
+    std::uint64_t pixelStart = 0;
+    std::uint64_t rowBytes = 0;
+    std::uint64_t rows = 0;
+};
+
+// The layout the headers describe, with maskBytes of colour masks behind the information header
+// and a table of `colours` entries; false when the file's available bytes do not hold all of it.
+bool LocateBmpData(const BmpHeaders& h, std::uint64_t available, std::uint64_t maskBytes,
+                   std::uint32_t colours, BmpLayout& out)
+{
+    out.tableStart = kFileHeaderSize + std::uint64_t{h.headerSize} + maskBytes;
+    out.tableBytes = std::uint64_t{colours} * 4;
+    if (out.tableStart + out.tableBytes > available)
+        return false;
+    // An offset into the headers or the colour table would read them as pixels.
+    if (h.bitmapOffset != 0 && h.bitmapOffset < out.tableStart + out.tableBytes)
+        return false;
+    out.pixelStart = h.bitmapOffset != 0 ? h.bitmapOffset : out.tableStart + out.tableBytes;
+    // A negative height marks rows stored top row first.
+    out.rows = static_cast<std::uint64_t>(h.height < 0 ? -std::int64_t{h.height} : h.height);
+    out.rowBytes = (static_cast<std::uint64_t>(h.width) * h.bitCount + 31) / 32 * 4;
+    // Nothing is allocated for rows the file does not hold. Divided, since sizes a deep bitmap
+    // may claim can overflow the product.
+    return out.rows != 0 && out.pixelStart <= available &&
+           out.rowBytes <= (available - out.pixelStart) / out.rows;
+}
+
 PackedDib ReadBmp(CFile& file)
 {
     // Offsets in the file header count from the BMP's first byte, which need not be the file's.
@@ -97,7 +128,7 @@ PackedDib ReadBmp(CFile& file)
         return nullptr;
     if (h.compression != 0)
         return nullptr;
-    // A negative height marks rows stored top row first; a negative width means nothing.
+    // A negative width means nothing.
     if (h.width <= 0 || h.width > kMaxBmpExtent || h.height == 0 || h.height > kMaxBmpExtent ||
         h.height < -kMaxBmpExtent)
         return nullptr;
@@ -106,22 +137,11 @@ PackedDib ReadBmp(CFile& file)
         return nullptr;
     const std::uint32_t colours = h.colorsUsed != 0 ? h.colorsUsed : h.bitCount == 24 ? 0 : maxColours;
 
-    const std::uint64_t tableStart = kFileHeaderSize + std::uint64_t{h.headerSize};
-    const std::uint64_t tableBytes = std::uint64_t{colours} * 4;
-    if (tableStart + tableBytes > available)
+    BmpLayout at;
+    if (!LocateBmpData(h, available, 0, colours, at))
         return nullptr;
-    // An offset into the headers or the colour table would read them as pixels.
-    if (h.bitmapOffset != 0 && h.bitmapOffset < tableStart + tableBytes)
-        return nullptr;
-    const std::uint64_t pixelStart = h.bitmapOffset != 0 ? h.bitmapOffset : tableStart + tableBytes;
-    const bool topDown = h.height < 0;
-    const auto rows = static_cast<std::uint64_t>(topDown ? -std::int64_t{h.height} : h.height);
-    const std::uint64_t rowBytes = (static_cast<std::uint64_t>(h.width) * h.bitCount + 31) / 32 * 4;
-    const std::uint64_t pixelBytes = rowBytes * rows;
-    // Nothing is allocated for rows the file does not hold.
-    if (pixelStart > available || pixelBytes > available - pixelStart)
-        return nullptr;
-    const std::uint64_t total = kDibInfoHeaderSize + tableBytes + pixelBytes;
+    const std::uint64_t pixelBytes = at.rowBytes * at.rows;
+    const std::uint64_t total = kDibInfoHeaderSize + at.tableBytes + pixelBytes;
     if (total > kMaxDibBytes)
         return nullptr;
 
@@ -129,7 +149,7 @@ PackedDib ReadBmp(CFile& file)
     std::uint8_t* header = bytes.data();
     PutLe32(header, kDibInfoHeaderSize);
     PutLe32(header + 4, static_cast<std::uint32_t>(h.width));
-    PutLe32(header + 8, static_cast<std::uint32_t>(rows));
+    PutLe32(header + 8, static_cast<std::uint32_t>(at.rows));
     PutLe16(header + 12, 1);
     PutLe16(header + 14, h.bitCount);
     PutLe32(header + 16, 0);
@@ -140,18 +160,70 @@ PackedDib ReadBmp(CFile& file)
     PutLe32(header + 36, h.colorsImportant <= colours ? h.colorsImportant : 0);
 
     // The colour table follows the whole information header, however long it is.
-    file.Seek(start + tableStart);
-    if (!ReadExactly(file, header + kDibInfoHeaderSize, tableBytes))
+    file.Seek(start + at.tableStart);
+    if (!ReadExactly(file, header + kDibInfoHeaderSize, at.tableBytes))
         return nullptr;
     auto dib = std::make_shared<DibBlock>(std::move(bytes));
-    file.Seek(start + pixelStart);
-    if (!topDown)
+    file.Seek(start + at.pixelStart);
+    if (h.height > 0)
         return ReadExactly(file, PackedDibBits(*dib), pixelBytes) ? dib : nullptr;
-    for (std::uint64_t y = 0; y < rows; ++y) {
-        if (!ReadExactly(file, PackedDibRow(*dib, static_cast<int>(y)), rowBytes))
+    for (std::uint64_t y = 0; y < at.rows; ++y) {
+        if (!ReadExactly(file, PackedDibRow(*dib, static_cast<int>(y)), at.rowBytes))
             return nullptr;
     }
     return dib;
+}
+
+// Bit fields name the bits of a pixel that hold red, green and blue: each must name some bit
+// within the pixel, and no bit may belong to two colours.
+bool MasksAreSound(CFile& file, std::uint64_t start, std::uint16_t bitCount)
+{
+    std::array<std::uint8_t, 12> bytes{};
+    file.Seek(start + kFileHeaderSize + kDibInfoHeaderSize);
+    if (!ReadExactly(file, bytes.data(), bytes.size()))
+        return false;
+    const std::uint64_t pixelBits = bitCount == 32 ? 0xFFFFFFFFu : (1u << bitCount) - 1;
+    std::uint32_t seen = 0;
+    for (std::size_t i = 0; i < bytes.size(); i += 4) {
+        const std::uint32_t mask = GetLe32(bytes.data() + i);
+        if (mask == 0 || (mask & ~pixelBits) != 0 || (mask & seen) != 0)
+            return false;
+        seen |= mask;
+    }
+    return true;
+}
+
+// A sound bitmap of more than 8 bits per pixel, which no image block can take: 16, 24, 32 or 64
+// bits, uncompressed or (16 and 32 bits) with bit fields, every table entry and pixel row in the
+// file. Its size and colour count are not held to the reader's limits.
+bool IsDeepBmp(CFile& file, std::uint64_t start)
+{
+    const std::uint64_t length = file.GetLength();
+    if (length < start || length - start < kFileHeaderSize + kDibInfoHeaderSize)
+        return false;
+    const std::uint64_t available = length - start;
+    file.Seek(start);
+    BmpHeaders h;
+    if (!ReadHeaders(file, h) || h.magic != kBmpMagic || h.headerSize < kDibInfoHeaderSize ||
+        h.headerSize > available - kFileHeaderSize || h.planes != 1)
+        return false;
+    if (h.bitCount != 16 && h.bitCount != 24 && h.bitCount != 32 && h.bitCount != 64)
+        return false;
+    if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN)
+        return false;
+    // Bit fields (3) and bit fields with alpha (6) put 12 or 16 bytes of masks behind a 40-byte
+    // header; longer headers hold them.
+    const bool bitFields = h.compression == 3 || h.compression == 6;
+    if (h.compression != 0 && !(bitFields && (h.bitCount == 16 || h.bitCount == 32)))
+        return false;
+    std::uint64_t maskBytes = 0;
+    if (h.compression == 3 && h.headerSize < 52)
+        maskBytes = 12;
+    else if (h.compression == 6 && h.headerSize < 56)
+        maskBytes = 16;
+    BmpLayout at;
+    return LocateBmpData(h, available, maskBytes, h.colorsUsed, at) &&
+           (!bitFields || MasksAreSound(file, start, h.bitCount));
 }
 
 constexpr std::array<const char*, 22> kDibErrorTexts = {
@@ -181,26 +253,36 @@ constexpr std::array<const char*, 22> kDibErrorTexts = {
 
 }  // namespace
 
-PackedDib LoadBmpFile(const std::string& path, MessageService& messages)
+PackedDib LoadBmpFile(const std::string& path, MessageService& messages, BmpReadFailure* failure)
 {
     try {
         CFile file(path, CFile::modeRead);
-        return ReadBmpStream(file);
+        return ReadBmpStream(file, failure);
     } catch (const CFileException&) {
+        if (failure != nullptr)
+            *failure = BmpReadFailure::invalid;
         ShowDibError(messages, kDibErrorNotFound);
         return nullptr;
     }
 }
 
-PackedDib ReadBmpStream(CFile& file)
+PackedDib ReadBmpStream(CFile& file, BmpReadFailure* failure)
 {
+    PackedDib dib;
+    BmpReadFailure why = BmpReadFailure::invalid;
     try {
-        return ReadBmp(file);
+        const std::uint64_t start = file.GetPosition();
+        dib = ReadBmp(file);
+        if (!dib && IsDeepBmp(file, start))
+            why = BmpReadFailure::tooDeep;
     } catch (const CException&) {
-        return nullptr;
+        dib = nullptr;
     } catch (const std::bad_alloc&) {
-        return nullptr;
+        dib = nullptr;
     }
+    if (failure != nullptr)
+        *failure = dib ? BmpReadFailure::none : why;
+    return dib;
 }
 
 int SaveBmpFile(const PackedDib& dib, const std::string& path)

@@ -23,12 +23,18 @@ enum : int {
     kDibErrorGeneral = 21,    // "General Error on call to DIB function"
 };
 
-// Reads a BMP file. Shows error 19 when the file cannot be opened; a file that is not a BMP we
-// can read gives NULL without a message (the caller reports it).
-PackedDib LoadBmpFile(const std::string& path, MessageService& messages);
+// Why the reader gave no bitmap: the file is no bitmap it can vouch for, or a sound one of more
+// than 8 bits per pixel that it does not read (16, 32 or 64 bits, bit fields, or 24 bits beyond
+// its limits), which the editor refuses like every deeper picture.
+enum class BmpReadFailure { none, invalid, tooDeep };
 
-// Reads a BMP file from the file's current position; NULL on any format or read error.
-PackedDib ReadBmpStream(CFile& file);
+// Reads a BMP file. Shows error 19 when the file cannot be opened; a file that is not a BMP we
+// can read gives NULL without a message (the caller reports it; failure, when given, says why).
+PackedDib LoadBmpFile(const std::string& path, MessageService& messages, BmpReadFailure* failure = nullptr);
+
+// Reads a BMP file from the file's current position; NULL on any format or read error, with
+// the reason in failure when given.
+PackedDib ReadBmpStream(CFile& file, BmpReadFailure* failure = nullptr);
 
 // Writes the bitmap as a BMP file through a temporary file, so that a failed write leaves an
 // existing file as it was. Returns 0, 20 for NULL, 21 for a bitmap without a 40-byte header or

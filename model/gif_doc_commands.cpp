@@ -182,9 +182,12 @@ PackedDib CGIFDoc::LoadPictureFile(const std::string& path)
 {
     const std::string extension = LowerAscii(std::filesystem::path(path).extension().string());
     if (extension == ".bmp") {
-        PackedDib dib = LoadBmpFile(path, Messages());
+        BmpReadFailure failure = BmpReadFailure::none;
+        PackedDib dib = LoadBmpFile(path, Messages(), &failure);
+        // A sound picture of more than 8 bits gets the refusal every deeper picture gets.
         if (!dib)
-            Messages().MessageBox(kMsgLoadError, kErrorBox);
+            Messages().MessageBox(failure == BmpReadFailure::tooDeep ? kMsgNeed256Colors : kMsgLoadError,
+                                  kErrorBox);
         return dib;
     }
     if (extension == ".gif") {

@@ -178,11 +178,24 @@ TEST_F(InsertImage, EightBitsWithAllColoursIsTakenAsItIsAndWithFewerIsRebuilt)
 TEST_F(InsertImage, DeeperThanEightBitsIsRefused)
 {
     m_doc.SetModifiedFlag(false);
-    DibLayout layout;
-    layout.bitCount = 24;
-    layout.pixels = Pixels(3, 2, [](int x, int) { return 40 * x; });
-    InsertBmp(layout);
-    EXPECT_EQ(m_messages.m_texts, std::vector<std::string>{"256色のイメージにしてください。"});
+    for (const int bits : {16, 24, 32}) {
+        SCOPED_TRACE(bits);
+        m_messages.m_texts.clear();
+        DibLayout layout;
+        layout.bitCount = bits;
+        layout.pixels = Pixels(3, 2, [](int x, int) { return 40 * x; });
+        InsertBmp(layout);
+        EXPECT_EQ(m_messages.m_texts, std::vector<std::string>{"256色のイメージにしてください。"});
+
+        // the same picture cut short is no bitmap
+        m_messages.m_texts.clear();
+        std::vector<std::uint8_t> bytes = test::BmpFileBytes(layout);
+        bytes.pop_back();
+        test::WriteFileBytes(PathOf("cut.bmp"), bytes);
+        m_dialogs.Answer(PathOf("cut.bmp"));
+        m_doc.OnInsertImage();
+        EXPECT_EQ(m_messages.m_texts, std::vector<std::string>{"Load error."});
+    }
     EXPECT_EQ(Kinds(m_doc), "header loop control");
     EXPECT_FALSE(m_doc.IsModified());
 }
