@@ -23,10 +23,12 @@ bool IsPrintable(std::uint8_t c)
     return c >= 0x20 && c < 0x7F;
 }
 
+// The bytes up to the first zero, right-aligned in N places as "%N.Ns" formats them.
 template <std::size_t N>
-void AppendUpToZero(std::string& out, const std::array<std::uint8_t, N>& bytes)
+void AppendPadded(std::string& out, const std::array<std::uint8_t, N>& bytes)
 {
     const auto end = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
+    out.append(static_cast<std::size_t>(bytes.end() - end), ' ');
     out.append(bytes.begin(), end);
 }
 
@@ -57,8 +59,8 @@ PageKind CGifAppBlock::GetPage() const
 std::string CGifAppBlock::IdentifierText() const
 {
     std::string text;
-    AppendUpToZero(text, m_identifier);
-    AppendUpToZero(text, m_authCode);
+    AppendPadded(text, m_identifier);
+    AppendPadded(text, m_authCode);
     return text;
 }
 

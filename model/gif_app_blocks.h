@@ -32,8 +32,8 @@ public:
     // block. Shorter data than that stays an application block.
     std::unique_ptr<CGifAppBlockNavigatorLoop> CreateLoopBlock() const;
 
-    // The page's identifier text: at most 8 identifier and 3 code characters, each cut at a
-    // zero byte.
+    // The page's identifier text: the identifier in 8 places and the code in 3, each cut at a
+    // zero byte and padded with leading spaces when shorter.
     std::string IdentifierText() const;
     // The page's dump: 8 bytes a line as hex pairs and printable characters, "\r\n" endings.
     std::string DumpText() const;

@@ -372,7 +372,11 @@ TEST(AppBlock, PageTexts)
     gif.m_authCode = {'1', '2', '3'};
     gif.m_data = B("GIF89a");
     gif.UpdatePage(page);
-    EXPECT_EQ(page.m_strIdent, "AB123");
+    // "%8.8s%3.3s": each part cut at a zero byte and right-aligned in its width
+    EXPECT_EQ(page.m_strIdent, "      AB123");
+    gif.m_authCode = {'1', 0, '3'};
+    gif.UpdatePage(page);
+    EXPECT_EQ(page.m_strIdent, "      AB  1");
     EXPECT_EQ(page.m_strData, "47 49 46 38 39 61 " + std::string(2 * 3, ' ') + "    " + "GIF89a" + "  \r\n");
     gif.m_data.clear();
     gif.UpdatePage(page);
