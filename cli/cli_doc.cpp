@@ -29,8 +29,12 @@ void PrintWarnings(CliDoc& doc, const std::string& file)
 
 bool OpenOrFail(CliDoc& doc, const std::string& path)
 {
-    if (doc.OnOpenDocument(path))
+    if (doc.OnOpenDocument(path)) {
+        // Damaged image data lies before whatever ended the read early.
+        const std::vector<std::string>& damaged = doc.GetReadWarnings();
+        doc.m_reports.insert(doc.m_reports.begin(), damaged.begin(), damaged.end());
         return true;
+    }
     Fail(path, doc.m_reports.empty() ? "読み込めませんでした。" : doc.m_reports.back());
     return false;
 }

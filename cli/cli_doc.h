@@ -22,8 +22,8 @@ public:
 int Fail(const std::string& file, const std::string& reason);
 // Prints the reports collected so far as warnings about the file, and forgets them.
 void PrintWarnings(CliDoc& doc, const std::string& file);
-// Reads the file; a failure is reported. The reports of a successful read (a missing trailer)
-// stay in m_reports as warnings.
+// Reads the file; a failure is reported. What a successful read kept although it was damaged
+// (image data, a missing trailer) stays in m_reports as warnings.
 bool OpenOrFail(CliDoc& doc, const std::string& path);
 // Writes the document to the file atomically; a failure is reported.
 bool SaveOrFail(CliDoc& doc, const std::string& path);

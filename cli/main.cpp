@@ -34,7 +34,8 @@ const char kUsage[] =
     "  --help               show this text\n"
     "\n"
     "Errors are reported as 'korvanta-cli: FILE: reason' with exit status 1. A file that ends\n"
-    "without its trailer is read with every complete block and reported as a warning.\n";
+    "without its trailer is read with every complete block, and an image whose data is damaged\n"
+    "or ends early with the pixels decoded; each is reported as a warning naming its block.\n";
 
 int Usage(const std::string& problem)
 {

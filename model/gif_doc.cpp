@@ -34,6 +34,7 @@ void CGIFDoc::DeleteContents()
 {
     m_blocks.clear();
     m_nCurrent = -1;
+    m_readWarnings.clear();
     AddHeaderBlock();
 }
 

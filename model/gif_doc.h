@@ -90,6 +90,10 @@ public:
 
     void ReadGif(CArchive& ar);
     void WriteGif(CArchive& ar);
+    // What the last read kept although it was damaged, one line a finding, each naming its
+    // block: image data that ends early or holds an invalid code. The editor shows nothing for
+    // them (many files carry such slips); the command-line tool lists them as warnings.
+    const std::vector<std::string>& GetReadWarnings() const { return m_readWarnings; }
     // Counts an image being read against the budget of one file's images; throws
     // CArchiveException when the file's images together would exceed kMaxDocumentPixels.
     void ChargeImagePixels(std::uint64_t pixels);
@@ -105,6 +109,7 @@ private:
     void ImportGifFile(const std::string& path);
 
     std::uint64_t m_nPixelsRead = 0;  // images read by the current ReadGif
+    std::vector<std::string> m_readWarnings;
 };
 
 // The main window's answers to the private messages, given by a document directly: what the

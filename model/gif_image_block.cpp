@@ -65,6 +65,18 @@ void ForEachStreamRow(int height, bool interlaced, Fn&& fn)
     }
 }
 
+ImageDataState DecodedState(const CLzwDecoder& decoder, int width, int height)
+{
+    if (width == 0 || height == 0)
+        return ImageDataState::complete;
+    if (decoder.Status() == CLzwDecoder::kStatusCannotOpen)
+        return ImageDataState::undecodable;
+    if (decoder.Status() == CLzwDecoder::kStatusInvalidData)
+        return ImageDataState::invalidCode;
+    // Rows are only asked for until the image is full, so the data only runs out before that.
+    return decoder.DataExhausted() ? ImageDataState::endedEarly : ImageDataState::complete;
+}
+
 HPALETTE ReadPalette(std::span<const std::uint8_t> rgb)
 {
     std::array<PALETTEENTRY, 256> entries{};
@@ -74,6 +86,21 @@ HPALETTE ReadPalette(std::span<const std::uint8_t> rgb)
 }
 
 }  // namespace
+
+std::string ImageDataWarning(ImageDataState state)
+{
+    switch (state) {
+        case ImageDataState::endedEarly:
+            return "イメージデータが途中で終わっています。読めた画素までを表示します。";
+        case ImageDataState::invalidCode:
+            return "イメージデータに不正な符号があります。その前までの画素を表示します。";
+        case ImageDataState::undecodable:
+            return "イメージデータの最小符号サイズが不正なため、画素を読めませんでした。";
+        case ImageDataState::complete:
+            break;
+    }
+    return {};
+}
 
 int CGifImageBlock::Width() const
 {
@@ -266,6 +293,7 @@ void CGifImageBlock::Read(CArchive& ar, Progress* progress)
             return !decoder.DataExhausted();
         });
     }
+    m_dataState = DecodedState(decoder, width, height);
     if (m_bLocalTable)
         LoadColorTable(m_hPalette);
     const bool terminatorRead = decoder.TerminatorConsumed();

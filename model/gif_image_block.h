@@ -39,6 +39,18 @@ private:
 // Reports the read position (bytes consumed / file length) on the progress range 0..65535.
 void ReportReadPosition(const CArchive& ar, Progress* progress);
 
+// How the image data read from a file ended. An image whose data is damaged keeps what was
+// decoded (the other pixels are index 0); the reader lists it among the file's warnings.
+enum class ImageDataState : std::uint8_t {
+    complete,     // every pixel decoded
+    endedEarly,   // the data ended before the image was full
+    invalidCode,  // a code the string table cannot explain ended the data
+    undecodable,  // a minimum code size no decoder can use: no pixel was decoded
+};
+
+// The warning for damaged image data, without the block it belongs to; empty for complete data.
+std::string ImageDataWarning(ImageDataState state);
+
 class CGifImageBlock : public CGifBlock {
 public:
     static const CRuntimeClass classInfo;
@@ -69,6 +81,8 @@ public:
     std::uint8_t m_nTableBits = 7;
     PackedDib m_hDib;
     HPALETTE m_hPalette;
+    // What the stream read found; complete for images made any other way.
+    ImageDataState m_dataState = ImageDataState::complete;
 
 private:
     // Fits the pixels to the palette by the mode (PaletteFitMode). False, with pixels and

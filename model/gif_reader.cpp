@@ -42,6 +42,7 @@ void CGIFDoc::ReadGif(CArchive& ar)
     const std::unique_ptr<Progress> progress = Progresses().CreateProgress();
     progress->SetRange(0, 65535);
     m_nPixelsRead = 0;
+    m_readWarnings.clear();
 
     std::array<std::uint8_t, 6> signature{};
     if (ar.Read(signature.data(), 6) < 6 || signature[0] != 'G' || signature[1] != 'I' || signature[2] != 'F')
@@ -92,9 +93,14 @@ void CGIFDoc::ReadGif(CArchive& ar)
 
         block->SerializeGif(ar, progress.get());
 
-        // An image without a local table shows the global colours without further lookups.
-        if (auto* image = dynamic_cast<CGifImageBlock*>(block.get()); image != nullptr && !image->m_hPalette)
-            image->LoadColorTable(header->m_hPalette);
+        if (auto* image = dynamic_cast<CGifImageBlock*>(block.get())) {
+            // An image without a local table shows the global colours without further lookups.
+            if (!image->m_hPalette)
+                image->LoadColorTable(header->m_hPalette);
+            if (image->m_dataState != ImageDataState::complete)
+                m_readWarnings.push_back("ブロック " + std::to_string(GetBlockCount()) +
+                                         " (イメージ): " + ImageDataWarning(image->m_dataState));
+        }
         if (IsKind<CGifAppBlock>(block.get())) {
             if (auto loop = static_cast<const CGifAppBlock*>(block.get())->CreateLoopBlock())
                 block = std::move(loop);

@@ -25,6 +25,13 @@ head -c -1 "$sample" > "$tmp/cut.gif"
 grep -q '"warnings": \["' "$tmp/cut.json" || fail "missing trailer: no warning in the JSON"
 grep -q "^korvanta-cli: $tmp/cut.gif: warning: " "$tmp/cut.err" || fail "missing trailer: no warning on stderr"
 
+# An image whose data ends at once: it opens with index-0 pixels and a warning naming block 1.
+printf 'GIF89a\004\000\001\000\000\000\000\054\000\000\000\000\004\000\001\000\000\002\001\005\000\073' > "$tmp/short.gif"
+"$cli" info --json "$tmp/short.gif" > "$tmp/short.json" 2> "$tmp/short.err" || fail "short image data exited $?"
+grep -q '"warnings": \["ブロック 1 (イメージ): ' "$tmp/short.json" || fail "short image data: no warning in the JSON: $(cat "$tmp/short.json")"
+grep -q "^korvanta-cli: $tmp/short.gif: warning: ブロック 1 (イメージ): " "$tmp/short.err" || fail "short image data: no warning on stderr"
+"$cli" info "$tmp/short.gif" 2>&1 >/dev/null | grep -q 'warning: ブロック 1' || fail "short image data: no warning in the text form"
+
 printf 'GIF89a\001\000\001\000\000\000\000\041\002\000\073' > "$tmp/bad.gif"
 "$cli" info "$tmp/bad.gif" 2> "$tmp/bad.err" && fail "a bad file exited 0"
 grep -q "^korvanta-cli: $tmp/bad.gif: ." "$tmp/bad.err" || fail "bad file: message is $(cat "$tmp/bad.err")"

@@ -178,6 +178,37 @@ TEST(ImageBlock, ReadingResumesRightAfterTheTerminatorWhateverTheDataHolds)
     }
 }
 
+// Damaged data opens with what was decoded, silently in the editor, and is listed among the
+// document's read warnings under the block's index.
+TEST(ImageBlock, DamagedDataIsNamedAmongTheReadWarnings)
+{
+    const std::vector<std::tuple<Bytes, ImageDataState, Bytes>> cases = {
+        {B({2, 3, 0x44, 0x34, 0x05, 0}), ImageDataState::complete, B({0, 1, 2, 3})},
+        {B({2, 3, 0x44, 0x34, 0x05, 4, 1, 2, 3, 4, 0}), ImageDataState::complete, B({0, 1, 2, 3})},
+        {B({2, 2, 0x44, 0x0A, 0}), ImageDataState::endedEarly, B({0, 1, 0, 0})},  // clear 0 1 end
+        {B({2, 1, 0x05, 0}), ImageDataState::endedEarly, B({0, 0, 0, 0})},
+        {B({2, 0}), ImageDataState::endedEarly, B({0, 0, 0, 0})},
+        {B({2, 2, 0xFF, 0xFF, 0}), ImageDataState::invalidCode, B({0, 0, 0, 0})},
+        {B({0, 3, 0x44, 0x34, 0x05, 0}), ImageDataState::undecodable, B({0, 0, 0, 0})},
+    };
+    for (const auto& [data, state, pixels] : cases) {
+        SCOPED_TRACE(static_cast<int>(state));
+        test::FakeMessages messages;
+        CGIFDoc doc(test::Headless().WithMessages(messages));
+        test::ReadInto(doc, kScreen4x1 + B({0x21, 0xFE, 1, 'k', 0}) +
+                                B({0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0x00}) + data + B({0x3B}));
+        const auto& image = ImageAt(doc, 2);
+        EXPECT_EQ(image.m_dataState, state);
+        EXPECT_EQ(test::Indexes(image), pixels);
+        EXPECT_TRUE(messages.m_texts.empty());
+        if (state == ImageDataState::complete)
+            EXPECT_TRUE(doc.GetReadWarnings().empty());
+        else
+            EXPECT_EQ(doc.GetReadWarnings(),
+                      std::vector<std::string>{"ブロック 2 (イメージ): " + ImageDataWarning(state)});
+    }
+}
+
 TEST(ImageBlock, HugeImageIsRefusedWithAMessage)
 {
     CGIFDoc doc(test::Headless());
