@@ -15,9 +15,9 @@
 //      zero-length terminator. The decoder never reads past that terminator, so the archive is
 //      always either before it or just after it.
 //
-// The decoder never throws: the end of the file inside the data ends the data like an end code
-// (the caller's skip in step 5 then meets the end of the file itself). Pixels the data never
-// reached are index 0.
+// The decoder throws nothing of its own: the end of the file inside the data ends the data like
+// an end code (the caller's skip in step 5 then meets the end of the file itself), and only a
+// read error of the device (CFileException) leaves it. Pixels the data never reached are index 0.
 #pragma once
 
 #include <array>

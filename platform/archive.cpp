@@ -18,13 +18,8 @@ void CArchive::FillBuffer(std::size_t needed)
     std::memmove(m_buffer.data(), m_buffer.data() + m_nCur, left);
     m_nCur = 0;
     m_nEnd = left;
-    std::size_t got = 0;
-    try {
-        got = m_pFile->Read(m_buffer.data() + m_nEnd, m_buffer.size() - m_nEnd);
-    } catch (const CFileException&) {
-        got = 0;  // a failing file ends its data here, as at the end of the file
-    }
-    m_nEnd += got;
+    // A read error of the device leaves as the file's own exception: it is no end of the data.
+    m_nEnd += m_pFile->Read(m_buffer.data() + m_nEnd, m_buffer.size() - m_nEnd);
     if (m_nEnd < needed)
         throw CArchiveException(CArchiveException::endOfFile);
 }
@@ -46,26 +41,22 @@ std::size_t CArchive::Read(void* buffer, std::size_t count)
     std::memcpy(out, m_buffer.data() + m_nCur, buffered);
     m_nCur += buffered;
     done += buffered;
-    try {
-        if (count - done >= m_buffer.size()) {
-            // Large reads bypass the buffer.
-            while (done < count) {
-                const std::size_t got = m_pFile->Read(out + done, count - done);
-                if (got == 0)
-                    return done;
-                done += got;
-            }
-            return done;
+    if (count - done >= m_buffer.size()) {
+        // Large reads bypass the buffer.
+        while (done < count) {
+            const std::size_t got = m_pFile->Read(out + done, count - done);
+            if (got == 0)
+                return done;
+            done += got;
         }
-        if (done < count) {
-            FillBuffer(0);
-            const std::size_t more = std::min(count - done, m_nEnd - m_nCur);
-            std::memcpy(out + done, m_buffer.data() + m_nCur, more);
-            m_nCur += more;
-            done += more;
-        }
-    } catch (const CException&) {
-        // Read never throws: the caller sees a short count.
+        return done;
+    }
+    if (done < count) {
+        FillBuffer(0);
+        const std::size_t more = std::min(count - done, m_nEnd - m_nCur);
+        std::memcpy(out + done, m_buffer.data() + m_nCur, more);
+        m_nCur += more;
+        done += more;
     }
     return done;
 }

@@ -1,5 +1,6 @@
 // A buffered byte stream over a CFile, loading or storing. Single-byte and 16-bit reads throw
-// at the end of the data; block reads report how much arrived and never throw.
+// at the end of the data; block reads report how much arrived. A read error of the device is
+// no end of the data: every read lets the file's CFileException through.
 #pragma once
 
 #include <cstddef>
@@ -29,7 +30,8 @@ public:
     bool IsStoring() const { return !m_bLoading; }
     CFile* GetFile() const { return m_pFile; }
 
-    // Throw CArchiveException(endOfFile) when the data runs out.
+    // Throw CArchiveException(endOfFile) when the data runs out, CFileException when the
+    // device fails.
     std::uint8_t ReadByte()
     {
         if (m_nCur == m_nEnd)
@@ -38,7 +40,8 @@ public:
     }
     std::uint16_t ReadWord();  // little-endian
 
-    // Reads up to count bytes; returns how many arrived. Read errors end the data quietly.
+    // Reads up to count bytes; returns how many arrived, fewer only at the end of the data.
+    // Throws CFileException when the device fails.
     std::size_t Read(void* buffer, std::size_t count);
 
     void WriteByte(std::uint8_t value)

@@ -2,6 +2,7 @@
 // writing documents in memory.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include "model/gif_text_blocks.h"
 #include "platform/archive.h"
 #include "platform/draw.h"
+#include "platform/exceptions.h"
 #include "platform/file.h"
 #include "platform/headless_services.h"
 #include "platform/message_box.h"
@@ -112,6 +114,26 @@ public:
                std::to_string(r.bottom);
     }
     std::vector<std::string> m_calls;
+};
+
+// A file in memory whose device fails (CFileException, as a disk error) once reading reaches
+// byte failAt; the bytes before it read normally.
+class FailingFile : public CMemFile {
+public:
+    FailingFile(const Bytes& bytes, std::uint64_t failAt, std::string name = "failing.gif")
+        : CMemFile(bytes, std::move(name)), m_nFailAt(failAt)
+    {
+    }
+    std::size_t Read(void* buffer, std::size_t count) override
+    {
+        if (GetPosition() >= m_nFailAt && count > 0)
+            throw CFileException(CFileException::hardIO, GetFilePath(), "読み込みに失敗しました。");
+        return CMemFile::Read(
+            buffer, static_cast<std::size_t>(std::min<std::uint64_t>(count, m_nFailAt - GetPosition())));
+    }
+
+private:
+    std::uint64_t m_nFailAt;
 };
 
 // Reads bytes into the document as an open of a file named `name` would; what the reader

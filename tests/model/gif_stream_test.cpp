@@ -102,6 +102,31 @@ TEST(GifStream, MissingTrailerIsReportedOnceAndKeepsEveryBlock)
     std::filesystem::remove_all(dir);
 }
 
+// A device that fails is reported as a reading error: where a block is due the blocks read so
+// far are kept (as for a missing trailer, but not reported as one); inside a block, even inside
+// image data, the open fails with the device's error.
+TEST(GifStream, ReadErrorsOfTheDeviceAreReportedAsReadingErrors)
+{
+    const std::size_t afterLoop = 6 + kScreen.size() + 19;
+    test::FakeMessages messages;
+    CGIFDoc doc(test::Headless().WithMessages(messages));
+    test::FailingFile atIntroducer(kBlocks, afterLoop);
+    doc.SerializeFrom(atIntroducer);
+    EXPECT_EQ(test::Kinds(doc), "header loop");
+    ASSERT_EQ(messages.m_texts.size(), 1u);
+    EXPECT_NE(messages.m_texts[0].find("読み込みに失敗しました。"), std::string::npos) << messages.m_texts[0];
+    EXPECT_EQ(messages.m_texts[0].find("終端"), std::string::npos) << messages.m_texts[0];
+
+    const Bytes image =
+        B("GIF89a") + kScreen + B({0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0x00, 2, 3, 0x44, 0x34, 0x05, 0, 0x3B});
+    for (const auto& [bytes, failAt] : std::vector<std::pair<Bytes, std::size_t>>{
+             {kBlocks, afterLoop + 3}, {image, 6 + kScreen.size() + 12}}) {
+        CGIFDoc inside(test::Headless());
+        test::FailingFile file(bytes, failAt);
+        EXPECT_THROW(inside.SerializeFrom(file), CFileException) << failAt;
+    }
+}
+
 TEST(GifStream, FailedOpenLeavesOnlyADefaultHeader)
 {
     const auto dir = std::filesystem::temp_directory_path() / "korvanta-stream-test2";

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file.h"
+#include "tests/test_util.h"
 
 namespace korvanta {
 namespace {
@@ -42,6 +43,23 @@ TEST(Archive, ReadReturnsShortCountWithoutThrowing)
     EXPECT_EQ(buffer[0], 2);
     EXPECT_EQ(buffer[1], 3);
     EXPECT_EQ(ar.Read(buffer, 8), 0u);
+}
+
+// A failing device is not the end of the data: every read passes the file's own error on, so
+// that it is reported as what it is.
+TEST(Archive, DeviceErrorsAreNotTheEndOfTheData)
+{
+    std::vector<std::uint8_t> data(10000, 7);
+    test::FailingFile file(data, 3);
+    CArchive ar(&file, CArchive::load);
+    std::uint8_t buffer[8] = {};
+    EXPECT_EQ(ar.Read(buffer, 2), 2u);
+    EXPECT_EQ(ar.ReadByte(), 7);
+    EXPECT_THROW(ar.ReadByte(), CFileException);
+    EXPECT_THROW(ar.ReadWord(), CFileException);
+    EXPECT_THROW(ar.Read(buffer, 8), CFileException);
+    std::vector<std::uint8_t> large(CArchive::kBufferSize * 2);
+    EXPECT_THROW(ar.Read(large.data(), large.size()), CFileException);
 }
 
 TEST(Archive, FlushOnLoadingArchiveLeavesFilePositionAtBytesConsumed)
