@@ -149,12 +149,12 @@ void CGifHeaderBlock::Read(CArchive& ar)
     }
     // Entries a truncated stream does not deliver stay black; the reader then reports the
     // missing data where the next block is due.
-    const int count = 2 << m_nTableBits;
+    const auto count = static_cast<std::size_t>(2 << m_nTableBits);
     std::array<std::uint8_t, 3 * 256> rgb{};
-    ar.Read(rgb.data(), static_cast<std::size_t>(count) * 3);
+    ar.Read(rgb.data(), count * 3);
     std::array<PALETTEENTRY, 256> entries{};
-    for (int i = 0; i < count; ++i) entries[i] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2], 0};
-    m_hPalette = CPalette::Create(std::span(entries.data(), static_cast<std::size_t>(count)));
+    for (std::size_t i = 0; i < count; ++i) entries[i] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2], 0};
+    m_hPalette = CPalette::Create(std::span(entries.data(), count));
 }
 
 void WriteColorTable(CArchive& ar, const HPALETTE& palette, int tableBits)

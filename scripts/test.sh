@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds everything and runs every test: the normal build, then the core
-# tests again under the address and undefined-behaviour sanitizers, then each fuzz target for
-# half a minute.
+# tests again under the address and undefined-behaviour sanitizers, then each fuzz target once on
+# the bundled samples and for half a minute of fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
+# Every build made here treats warnings as errors (cmake/warnings.cmake); other builds do not.
+export KORVANTA_WERROR=ON
 
 ./scripts/setup.sh
 ./scripts/check-format.sh
@@ -24,4 +26,5 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DKORVANTA_BUILD_FUZZ=ON -DKORVANTA_BUILD_TESTS=OFF -DKORVANTA_BUILD_CLI=OFF
 cmake --build build-fuzz -j"$jobs"
+ctest --test-dir build-fuzz -L fuzz-smoke --output-on-failure -j"$jobs"
 ./fuzz/run.sh all 30
