@@ -116,8 +116,8 @@ void CMainFrame::CreateActions()
         {ID_APP_EXIT, [this] { close(); }},
         {ID_APP_ABOUT, [this] { OnAppAbout(); }},
         {ID_HELP_FINDER, [this] { OnHelpFinder(); }},
-        {ID_NEXT_PANE, [this] { OnNextPane(true); }},
-        {ID_PREV_PANE, [this] { OnNextPane(false); }},
+        {ID_NEXT_PANE, [this] { OnNextPane(); }},
+        {ID_PREV_PANE, [this] { OnNextPane(); }},
         {ID_PLAY, [this] { OnPlay(); }},
         {ID_VIEW_TOOLBAR, [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); }},
         {ID_VIEW_STATUS_BAR, [this] { m_wndStatusBar->setVisible(!m_wndStatusBar->isVisible()); }},
@@ -374,6 +374,8 @@ void CMainFrame::FocusCurrentPage()
 {
     if (CGifPage* page = m_wndGifBar->CurrentPage())
         page->setFocus(Qt::TabFocusReason);
+    else
+        m_wndGifBar->setFocus(Qt::TabFocusReason);
 }
 
 void CMainFrame::OnDocumentUpdated()
@@ -381,18 +383,13 @@ void CMainFrame::OnDocumentUpdated()
     UpdateMenus();
 }
 
-void CMainFrame::OnNextPane(bool forward)
+void CMainFrame::OnNextPane()
 {
-    // The list and the property bar take the focus in turn.
-    Q_UNUSED(forward);
-    if (m_pView->hasFocus()) {
-        if (CGifPage* page = m_wndGifBar->CurrentPage())
-            page->setFocus(Qt::TabFocusReason);
-        else
-            m_wndGifBar->PlayButton()->setFocus(Qt::TabFocusReason);
-    } else {
+    // The list and the property bar take the focus in turn, whichever way the key goes.
+    if (m_pView->hasFocus())
+        FocusCurrentPage();
+    else
         m_pView->setFocus(Qt::TabFocusReason);
-    }
 }
 
 // ---- playing ----

@@ -129,7 +129,7 @@ private:
     void OnOpenRecentFile(int index);
     void OnAppAbout();
     void OnHelpFinder();
-    void OnNextPane(bool forward);
+    void OnNextPane();
     void CloseAnimation();
     // UM_ANIMCLOSED: posted by the animation window as it goes.
     void OnAnimClosed();

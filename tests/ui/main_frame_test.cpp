@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -62,6 +63,8 @@ QString WriteSample(const QTemporaryDir& dir, const QString& name)
 class MainFrameTest : public QObject {
     Q_OBJECT
 private slots:
+    void init() { QSettings().clear(); }
+
     void menusCarryTheirLabelsAndShortcuts()
     {
         FrameFixture f;
