@@ -25,6 +25,12 @@
 #include "ui/qt_file_dialog_service.h"
 #include "ui/qt_message_service.h"
 
+// The program's icons live in a static library, whose resources the linker keeps only when asked.
+static void InitKorvantaResources()
+{
+    Q_INIT_RESOURCE(korvanta);
+}
+
 namespace korvanta {
 
 namespace {
@@ -40,6 +46,7 @@ constexpr char kNoImageBlock[] = "イメージブロックがありません。"
 CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
     : QMainWindow(parent), m_palette(CreateDisplayPalette()), m_services(services)
 {
+    InitKorvantaResources();
     setObjectName(QStringLiteral("CMainFrame"));
     if (m_services.messages == nullptr)
         m_services.messages = (m_ownMessages = std::make_unique<QtMessageService>(this)).get();
@@ -207,8 +214,9 @@ void CMainFrame::CreateStatusBar()
 
 void CMainFrame::CreateGifBar()
 {
-    m_wndGifBar = new CGifBar(this, this);
+    m_wndGifBar = new CGifBar(this, *m_services.messages, this);
     m_wndGifBar->m_onFocusList = [this] { m_pView->setFocus(Qt::OtherFocusReason); };
+    m_wndGifBar->m_activeDocument = [this] { return m_pDoc.get(); };
     QPushButton* play = m_wndGifBar->PlayButton();
     play->setStatusTip(StatusTipOf(ID_PLAY));
     play->setToolTip(ToolTipOf(ID_PLAY));

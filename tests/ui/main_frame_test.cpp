@@ -74,22 +74,24 @@ private slots:
         QCOMPARE(titles, (QStringList{"ﾌｧｲﾙ(&F)", "編集(&E)", "表示(&V)", "ブロック挿入(&B)", "ﾍﾙﾌﾟ(&H)"}));
         QCOMPARE(MenuTexts(popups[0]->menu()),
                  (QStringList{"新規作成(&N)\tCtrl+N", "GIFを開く(&O)...\tCtrl+O", "上書き保存(&S)\tCtrl+S",
-                              "名前を付けて保存(&A)...", "-", "イメージを挿入...", "選択イメージのみ保存...", "-",
-                              "最新のﾌｧｲﾙ", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
+                              "名前を付けて保存(&A)...", "-", "イメージを挿入...", "選択イメージのみ保存...",
+                              "-", "最新のﾌｧｲﾙ", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
         QCOMPARE(MenuTexts(popups[1]->menu()),
                  (QStringList{"切り取り(&T)\tCtrl+X", "ｺﾋﾟｰ(&C)\tCtrl+C", "貼り付け(&P)\tCtrl+V"}));
         QCOMPARE(MenuTexts(popups[3]->menu()),
-                 (QStringList{"イメージを挿入(&I)\tCtrl+I", "コントロール(&R)\tCtrl+R", "コメント(&C)", "テキスト(&T)",
-                              "ループ(&L)"}));
+                 (QStringList{"イメージを挿入(&I)\tCtrl+I", "コントロール(&R)\tCtrl+R", "コメント(&C)",
+                              "テキスト(&T)", "ループ(&L)"}));
         QCOMPARE(MenuTexts(popups[4]->menu()), (QStringList{"ﾄﾋﾟｯｸの検索(&H)", "-", "ﾊﾞｰｼﾞｮﾝ情報 (&A)..."}));
         QCOMPARE(f.Frame().Action(ID_EDIT_CUT)->shortcuts().size(), 2);  // Ctrl+X, Shift+Delete
-        QCOMPARE(f.Frame().Action(ID_EDIT_COPY)->statusTip(), QStringLiteral("選択ブロックをｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰします"));
+        QCOMPARE(f.Frame().Action(ID_EDIT_COPY)->statusTip(),
+                 QStringLiteral("選択ブロックをｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰします"));
         QCOMPARE(f.Frame().Action(ID_EDIT_COPY)->toolTip(), QStringLiteral("ｺﾋﾟ-"));
 
         QStringList toolbar;
         for (QAction* action : f.Frame().ToolBar()->actions())
             toolbar << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
-        QCOMPARE(toolbar, (QStringList{"57600", "57601", "57603", "-", "57635", "57634", "57637", "-", "57664"}));
+        QCOMPARE(toolbar,
+                 (QStringList{"57600", "57601", "57603", "-", "57635", "57634", "57637", "-", "57664"}));
         QCOMPARE(f.Frame().ToolBar()->windowTitle(), QStringLiteral("ﾂｰﾙﾊﾞｰ"));
     }
 
@@ -162,7 +164,8 @@ private slots:
         QueuedFileDialogs dialogs;
         {
             CGifEditApp app;
-            QVERIFY(app.InitInstance({"korvanta", path}, FrameServices{&messages, &dialogs, nullptr, nullptr}));
+            QVERIFY(
+                app.InitInstance({"korvanta", path}, FrameServices{&messages, &dialogs, nullptr, nullptr}));
             QVERIFY(app.m_nClipFormat != 0);
             QCOMPARE(app.MainFrame()->GetActiveDocument()->GetBlockCount(), 6);
             QCOMPARE(app.MainFrame()->windowTitle(), QStringLiteral("sample.gif[*] - Korvanta"));
@@ -173,7 +176,8 @@ private slots:
         bad.write("not a gif");
         bad.close();
         CGifEditApp app;
-        QVERIFY(!app.InitInstance({"korvanta", bad.fileName()}, FrameServices{&messages, &dialogs, nullptr, nullptr}));
+        QVERIFY(!app.InitInstance({"korvanta", bad.fileName()},
+                                  FrameServices{&messages, &dialogs, nullptr, nullptr}));
         QVERIFY(!messages.m_texts.empty());  // the reason was shown
     }
 

@@ -1,0 +1,137 @@
+#include "ui/data_exchange.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "platform/message_box.h"
+
+namespace korvanta {
+
+std::string RangeMessage(long long low, long long high)
+{
+    return std::to_string(low) + " から " + std::to_string(high) + " の範囲の整数を入力してください。";
+}
+
+bool DataExchange::ParseInt(const QString& text, bool allowSign, long long low, long long high,
+                            long long& value)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return false;
+    int start = 0;
+    if (allowSign && (trimmed[0] == QLatin1Char('-') || trimmed[0] == QLatin1Char('+')))
+        start = 1;
+    if (start == trimmed.size())
+        return false;
+    for (int i = start; i < trimmed.size(); ++i)
+        if (trimmed[i] < QLatin1Char('0') || trimmed[i] > QLatin1Char('9'))
+            return false;
+    bool ok = false;
+    // Digits only, so an overflow is the one way toLongLong can fail.
+    const long long parsed = trimmed.toLongLong(&ok);
+    if (!ok || parsed < low || parsed > high)
+        return false;
+    value = parsed;
+    return true;
+}
+
+QWidget* DataExchange::Control(int id) const
+{
+    return m_pPage->findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
+}
+
+void DataExchange::Fail(int id, const std::string& message)
+{
+    m_bFailed = true;
+    m_messages.MessageBox(message, MB_OK | MB_ICONEXCLAMATION);
+    if (auto* edit = qobject_cast<QLineEdit*>(Control(id))) {
+        edit->setFocus(Qt::OtherFocusReason);
+        edit->selectAll();
+    }
+}
+
+void DataExchange::Int(int id, int& value, int low, int high)
+{
+    auto* edit = qobject_cast<QLineEdit*>(Control(id));
+    if (edit == nullptr || m_bFailed)
+        return;
+    if (!m_bSaveAndValidate) {
+        edit->setText(QString::number(value));
+        return;
+    }
+    long long parsed = 0;
+    if (!ParseInt(edit->text(), true, INT_MIN, INT_MAX, parsed)) {
+        Fail(id, kMsgParseInt);
+        return;
+    }
+    if (parsed < low || parsed > high) {
+        Fail(id, RangeMessage(low, high));
+        return;
+    }
+    value = static_cast<int>(parsed);
+}
+
+void DataExchange::UInt(int id, unsigned& value, unsigned high)
+{
+    auto* edit = qobject_cast<QLineEdit*>(Control(id));
+    if (edit == nullptr || m_bFailed)
+        return;
+    if (!m_bSaveAndValidate) {
+        edit->setText(QString::number(value));
+        return;
+    }
+    long long parsed = 0;
+    if (!ParseInt(edit->text(), false, 0, UINT_MAX, parsed)) {
+        Fail(id, kMsgParseUInt);
+        return;
+    }
+    if (parsed > high) {
+        Fail(id, RangeMessage(0, high));
+        return;
+    }
+    value = static_cast<unsigned>(parsed);
+}
+
+void DataExchange::Text(int id, QString& value)
+{
+    auto* edit = qobject_cast<QLineEdit*>(Control(id));
+    if (edit == nullptr || m_bFailed)
+        return;
+    if (m_bSaveAndValidate)
+        value = edit->text();
+    else
+        edit->setText(value);
+}
+
+void DataExchange::Check(int id, bool& value)
+{
+    auto* check = qobject_cast<QCheckBox*>(Control(id));
+    if (check == nullptr || m_bFailed)
+        return;
+    if (m_bSaveAndValidate)
+        value = check->isChecked();
+    else
+        check->setChecked(value);
+}
+
+void DataExchange::Radio(int firstId, int count, int& value)
+{
+    if (m_bFailed)
+        return;
+    if (m_bSaveAndValidate)
+        value = -1;
+    for (int i = 0; i < count; ++i) {
+        auto* radio = qobject_cast<QRadioButton*>(Control(firstId + i));
+        if (radio == nullptr)
+            continue;
+        if (m_bSaveAndValidate) {
+            if (radio->isChecked())
+                value = i;
+        } else {
+            radio->setChecked(i == value);
+        }
+    }
+}
+
+}  // namespace korvanta
