@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "platform/draw.h"
+#include "platform/palette.h"
 #include "ui/dialog_units.h"
 
 class QCheckBox;
@@ -37,6 +39,10 @@ public:
     QCheckBox* Check(int id, const QString& text, int x, int y, int cx = -1, int cy = 10);
     QRadioButton* Radio(int id, const QString& text, int x, int y, int cx = -1, int cy = 10);
     QComboBox* Combo(int id, int x, int y, int cx, int cy);
+
+    // Fills a swatch with the brush's colour; a brush of a palette index takes the entry of
+    // palette. Without a brush (or an entry) the swatch keeps the dialog's own background.
+    static void PaintSwatch(QWidget* swatch, const CBrush* brush, const HPALETTE& palette = {});
 
     // The control with an identifier, or NULL.
     template <class T = QWidget>
