@@ -106,6 +106,8 @@ QComboBox* DialogTemplate::Combo(int id, int x, int y, int cx, int cy)
 {
     auto* combo = new QComboBox(m_pDialog);
     Place(combo, id, x, y, cx, cy);
+    // A drop-down list's template height includes the list; the closed box is as high as its font.
+    combo->resize(combo->width(), combo->sizeHint().height());
     return combo;
 }
 

@@ -38,6 +38,7 @@ public:
     // A check box or radio button without a width is as wide as its box and text.
     QCheckBox* Check(int id, const QString& text, int x, int y, int cx = -1, int cy = 10);
     QRadioButton* Radio(int id, const QString& text, int x, int y, int cx = -1, int cy = 10);
+    // A drop-down list; cy is the height of the box with its list dropped down.
     QComboBox* Combo(int id, int x, int y, int cx, int cy);
 
     // Fills a swatch with the brush's colour; a brush of a palette index takes the entry of

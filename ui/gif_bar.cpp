@@ -14,6 +14,8 @@ CGifBar::CGifBar(MainWindow* mainWindow, MessageService& messages, QWidget* pare
       m_pPlayButton(new QPushButton(QStringLiteral("再生"), this))
 {
     setObjectName(QStringLiteral("CGifBar"));
+    // The pages are laid out in this font's units; their texts must be measured in it too.
+    setFont(InterfaceFont());
     setFixedWidth(m_units.X(kTemplateWidth));
     setMinimumHeight(m_units.Y(kTemplateHeight));
     m_pPlayButton->setObjectName(QString::number(kPlayButtonId));

@@ -1,5 +1,6 @@
 #include "ui/gif_page.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 
 #include "ui/gif_bar.h"
@@ -42,6 +43,24 @@ void CGifPage::keyPressEvent(QKeyEvent* event)
 void CGifPage::SendApplyPage()
 {
     m_pBar->ApplyPage();
+}
+
+void CGifPage::ApplyOnFocusLoss(QWidget* control)
+{
+    control->installEventFilter(this);
+}
+
+bool CGifPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // A message box about a refused value takes the focus too; applying again then would
+        // ask again without end. A page being hidden has handed its block over already.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            m_pBar->CurrentPage() == this && isVisible())
+            SendApplyPage();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace korvanta

@@ -24,6 +24,9 @@ public:
     // value is refused: the page has said why and put the focus back on the control.
     virtual bool UpdateData(bool bSaveAndValidate) = 0;
 
+    // A block asked for a control to be repainted (a colour swatch after its brush changed).
+    virtual void RepaintControl(int /*controlId*/) {}
+
     // Every page template is 142 x 174 dialog units.
     static constexpr int kTemplateWidth = 142;
     static constexpr int kTemplateHeight = 174;
@@ -34,6 +37,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     // Asks the main window to take the page's values into the current block.
     void SendApplyPage();
+    // The page is applied whenever the control loses the keyboard focus to another control of
+    // the program (a click, Tab, Enter); not when a message box or another program takes it.
+    void ApplyOnFocusLoss(QWidget* control);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     CGifBar* Bar() const { return m_pBar; }
     const DialogUnits& Units() const { return m_units; }
@@ -42,6 +49,17 @@ private:
     int m_nTemplateId;
     CGifBar* m_pBar;
     DialogUnits m_units;
+};
+
+// A page's data that has its page repaint the controls the block names.
+template <class Data>
+class PageDataOf final : public Data {
+public:
+    explicit PageDataOf(CGifPage& page) : m_page(page) {}
+    void RepaintControl(int controlId) override { m_page.RepaintControl(controlId); }
+
+private:
+    CGifPage& m_page;
 };
 
 }  // namespace korvanta

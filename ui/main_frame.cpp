@@ -19,6 +19,8 @@
 #include "ui/anim_wnd.h"
 #include "ui/command_table.h"
 #include "ui/gif_bar.h"
+#include "ui/gif_control_page.h"
+#include "ui/gif_image_page.h"
 #include "ui/gif_page.h"
 #include "ui/progress_dlg.h"
 #include "ui/qt_clipboard_service.h"
@@ -217,6 +219,8 @@ void CMainFrame::CreateGifBar()
     m_wndGifBar = new CGifBar(this, *m_services.messages, this);
     m_wndGifBar->m_onFocusList = [this] { m_pView->setFocus(Qt::OtherFocusReason); };
     m_wndGifBar->m_activeDocument = [this] { return m_pDoc.get(); };
+    m_wndGifBar->AddPage(PageKind::control, new CGifControlPage(m_wndGifBar));
+    m_wndGifBar->AddPage(PageKind::image, new CGifImagePage(m_wndGifBar));
     QPushButton* play = m_wndGifBar->PlayButton();
     play->setStatusTip(StatusTipOf(ID_PLAY));
     play->setToolTip(ToolTipOf(ID_PLAY));

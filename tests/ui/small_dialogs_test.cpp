@@ -1,12 +1,10 @@
 // The image-convert dialog and the about box through their real widgets.
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
+#include "dialog_checks.h"
 #include "frame_fixture.h"
 #include "platform/message_box.h"
 #include "ui/about_dlg.h"
@@ -16,40 +14,6 @@
 
 using namespace korvanta;
 using namespace korvanta::test;
-
-namespace {
-
-// Runs answer on the modal dialog once it is up.
-void WhenModal(std::function<void(QWidget*)> answer)
-{
-    QTimer::singleShot(0, [answer = std::move(answer)] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        QVERIFY(dialog != nullptr);
-        answer(dialog);
-    });
-}
-
-// Every child lies inside the dialog and every text fits its control.
-void CheckLaidOut(const QWidget& dialog)
-{
-    for (QWidget* child : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        QVERIFY2(dialog.rect().contains(child->geometry()), qPrintable(child->objectName()));
-        QString text;
-        int room = child->width();
-        if (auto* label = qobject_cast<QLabel*>(child)) {
-            text = label->text();
-        } else if (auto* button = qobject_cast<QAbstractButton*>(child)) {
-            text = button->text();
-            // A radio button's text follows its indicator.
-            if (qobject_cast<QRadioButton*>(child) != nullptr)
-                room -= button->sizeHint().width() - button->fontMetrics().horizontalAdvance(text);
-        }
-        QVERIFY2(child->fontMetrics().horizontalAdvance(text) <= room, qPrintable(text));
-        QVERIFY2(text.isEmpty() || child->fontMetrics().height() <= child->height(), qPrintable(text));
-    }
-}
-
-}  // namespace
 
 class SmallDialogsTest : public QObject {
     Q_OBJECT
