@@ -51,46 +51,41 @@ void DataExchange::Fail(int id, const std::string& message)
     }
 }
 
-void DataExchange::Int(int id, int& value, int low, int high)
+QLineEdit* DataExchange::Number(int id, long long& value, bool allowSign, long long low, long long high)
 {
     auto* edit = qobject_cast<QLineEdit*>(Control(id));
     if (edit == nullptr || m_bFailed)
-        return;
+        return nullptr;
     if (!m_bSaveAndValidate) {
         edit->setText(QString::number(value));
-        return;
+        return edit;
     }
     long long parsed = 0;
-    if (!ParseInt(edit->text(), true, INT_MIN, INT_MAX, parsed)) {
-        Fail(id, kMsgParseInt);
-        return;
+    // Not a number at all is told apart from a number out of range.
+    if (!ParseInt(edit->text(), allowSign, allowSign ? INT_MIN : 0, allowSign ? INT_MAX : UINT_MAX, parsed)) {
+        Fail(id, allowSign ? kMsgParseInt : kMsgParseUInt);
+        return nullptr;
     }
     if (parsed < low || parsed > high) {
         Fail(id, RangeMessage(low, high));
-        return;
+        return nullptr;
     }
-    value = static_cast<int>(parsed);
+    value = parsed;
+    return edit;
+}
+
+void DataExchange::Int(int id, int& value, int low, int high)
+{
+    long long number = value;
+    if (Number(id, number, true, low, high) != nullptr)
+        value = static_cast<int>(number);
 }
 
 void DataExchange::UInt(int id, unsigned& value, unsigned high)
 {
-    auto* edit = qobject_cast<QLineEdit*>(Control(id));
-    if (edit == nullptr || m_bFailed)
-        return;
-    if (!m_bSaveAndValidate) {
-        edit->setText(QString::number(value));
-        return;
-    }
-    long long parsed = 0;
-    if (!ParseInt(edit->text(), false, 0, UINT_MAX, parsed)) {
-        Fail(id, kMsgParseUInt);
-        return;
-    }
-    if (parsed > high) {
-        Fail(id, RangeMessage(0, high));
-        return;
-    }
-    value = static_cast<unsigned>(parsed);
+    long long number = value;
+    if (Number(id, number, false, 0, high) != nullptr)
+        value = static_cast<unsigned>(number);
 }
 
 void DataExchange::Text(int id, QString& value)

@@ -7,6 +7,7 @@
 #include <climits>
 #include <string>
 
+class QLineEdit;
 class QWidget;
 
 namespace korvanta {
@@ -48,6 +49,9 @@ public:
 
 private:
     QWidget* Control(int id) const;
+    // Shows value in the edit control, or takes it from there within [low, high]; NULL when
+    // there is no such control or the text was refused.
+    QLineEdit* Number(int id, long long& value, bool allowSign, long long low, long long high);
     void Fail(int id, const std::string& message);
 
     QWidget* m_pPage;

@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 
 #include "model/gif_doc.h"
@@ -22,6 +23,7 @@
 #include "ui/gif_control_page.h"
 #include "ui/gif_image_page.h"
 #include "ui/gif_page.h"
+#include "ui/lock_keys.h"
 #include "ui/progress_dlg.h"
 #include "ui/qt_clipboard_service.h"
 #include "ui/qt_file_dialog_service.h"
@@ -207,10 +209,14 @@ void CMainFrame::CreateStatusBar()
         indicator->setFrameShadow(QFrame::Sunken);
         indicator->setAlignment(Qt::AlignCenter);
         indicator->setMinimumWidth(indicator->sizeHint().width() + 8);
-        // Lock states are not known to the window; the indicators show as off.
-        indicator->setEnabled(false);
         m_wndStatusBar->addPermanentWidget(indicator);
+        m_indicators.push_back(indicator);
     }
+    // The lock keys change without telling the window; their state is read a few times a second.
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &CMainFrame::UpdateIndicators);
+    timer->start(250);
+    UpdateIndicators();
     setStatusBar(m_wndStatusBar);
 }
 
@@ -288,6 +294,15 @@ void CMainFrame::UpdateTitle()
         title = QFileInfo(PathToQString(m_pDoc->GetPathName())).fileName();
     setWindowTitle(title + QStringLiteral("[*] - Korvanta"));
     setWindowModified(m_pDoc != nullptr && m_pDoc->IsModified());
+}
+
+void CMainFrame::UpdateIndicators()
+{
+    // An indicator shows its text in full while its lock is on, greyed while it is off or unknown.
+    const std::optional<LockKeys> keys = QueryLockKeys();
+    const bool on[] = {keys && keys->kana, keys && keys->caps, keys && keys->num, keys && keys->scroll};
+    for (std::size_t i = 0; i < m_indicators.size() && i < std::size(on); ++i)
+        m_indicators[i]->setEnabled(on[i]);
 }
 
 bool CMainFrame::event(QEvent* event)

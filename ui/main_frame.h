@@ -112,6 +112,7 @@ private:
     void CreateGifBar();
     QAction* NewAction(unsigned id, const QString& label);
     void RebuildRecentFileMenu();
+    void UpdateIndicators();
     void ReadSettings();
     void WriteSettings() const;
 
@@ -157,6 +158,7 @@ private:
     std::vector<QAction*> m_recentActions;
     CRecentFileList m_recentFiles;
     QLabel* m_pIdleLabel = nullptr;
+    std::vector<QLabel*> m_indicators;  // kana, caps, num, scroll
     bool m_bInRecalcLayout = false;
 };
 

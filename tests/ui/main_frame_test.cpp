@@ -1,10 +1,12 @@
 // The main frame through its real widgets: start-up, the menus and their states, the title,
 // the questions before work is lost, the recent files, the layout rule and printing.
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPrinter>
 #include <QSettings>
 #include <QStatusBar>
@@ -12,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QUrl>
 
 #include "frame_fixture.h"
 #include "platform/file.h"
@@ -225,6 +228,25 @@ private slots:
         QVERIFY(f.Frame().OpenDocumentFile(path));
         QCOMPARE(f.Doc().GetBlockCount(), 6);
         QVERIFY(!f.Doc().IsModified());
+    }
+
+    void droppedFileOpensAfterTheQuestionWithProgress()
+    {
+        QTemporaryDir dir;
+        const QString path = WriteSample(dir, QStringLiteral("dropped.gif"));
+        FrameFixture f;
+        f.Frame().OnCommand(ID_INSERT_COMMENT);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&f.Frame(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        f.m_messages.Answer(IDNO);
+        QApplication::sendEvent(&f.Frame(), &drop);
+        QCOMPARE(f.m_messages.m_texts.size(), std::size_t{1});  // the save-changes question
+        QCOMPARE(f.Doc().GetBlockCount(), 6);
+        QVERIFY(f.m_progress.m_nCreated > 0);  // reading showed its progress
     }
 
     void saveWritesAndKeepsTheOldFileOnFailure()

@@ -1,0 +1,93 @@
+// Makes the pictures of the editor for the README and the notes: the program on the sample file
+// with the animation playing, every property page and the dialogs. Run it on a virtual X
+// server through scripts/screenshot.sh; it takes the screen as the X server shows it.
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QProcess>
+#include <QScreen>
+#include <QTimer>
+
+#include "model/gif_commands.h"
+#include "model/gif_doc.h"
+#include "ui/anim_wnd.h"
+#include "ui/gif_edit_app.h"
+#include "ui/main_frame.h"
+
+using namespace korvanta;
+
+namespace {
+
+void Wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The screen's pixels inside rect, as another program (ImageMagick's import) reads them.
+bool Capture(const QRect& rect, const QString& path)
+{
+    QProcess import;
+    QEventLoop loop;
+    QObject::connect(&import, &QProcess::finished, &loop, &QEventLoop::quit);
+    const QString crop =
+        QStringLiteral("%1x%2+%3+%4").arg(rect.width()).arg(rect.height()).arg(rect.x()).arg(rect.y());
+    import.start(QStringLiteral("import"), {"-window", "root", "-crop", crop, "+repage", path});
+    loop.exec();
+    return import.exitStatus() == QProcess::NormalExit && import.exitCode() == 0;
+}
+
+QRect FrameRect(const QWidget& widget)
+{
+    return widget.frameGeometry();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Korvanta"));
+    QCoreApplication::setApplicationName(QStringLiteral("korvanta-screenshots"));
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 3) {
+        fprintf(stderr, "usage: korvanta-screenshots SAMPLE.gif OUTDIR\n");
+        return 2;
+    }
+    const QDir out(args[2]);
+    // A plain desktop behind the windows: the virtual screen is black.
+    QWidget desktop(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint);
+    desktop.setStyleSheet(QStringLiteral("background: #d8dce0"));
+    desktop.setGeometry(QGuiApplication::primaryScreen()->geometry());
+    desktop.show();
+    CGifEditApp app;
+    if (!app.InitInstance({args[0], args[1]}))
+        return 1;
+    CMainFrame& frame = *app.MainFrame();
+    frame.move(0, 0);
+    frame.resize(440, 520);
+    Wait(500);
+
+    // The list with an image selected, and the animation playing beside it.
+    CGIFDoc& doc = *frame.GetActiveDocument();
+    for (int i = 0; i < doc.GetBlockCount(); ++i) {
+        if (doc.GetBlock(i)->GetPage() == PageKind::image) {
+            doc.m_nCurrent = i;
+            doc.UpdateAllViews();
+            break;
+        }
+    }
+    frame.OnCommand(ID_PLAY);
+    CAnimWnd* anim = frame.AnimWindow();
+    if (anim == nullptr)
+        return 1;
+    anim->move(FrameRect(frame).right() + 16, 40);
+    Wait(1800);
+    const QRect both = FrameRect(frame).united(FrameRect(*anim)).adjusted(0, 0, 8, 8);
+    if (!Capture(both, out.filePath(QStringLiteral("editor.png"))))
+        return 1;
+    anim->close();
+    Wait(200);
+    return 0;
+}
