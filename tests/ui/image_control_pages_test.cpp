@@ -152,6 +152,16 @@ private slots:
         QCOMPARE(ControlBlock(f).m_nDisposal, 3);
         Item<QCheckBox>(page, Control::IDC_USER_INPUT)->click();
         QVERIFY(ControlBlock(f).m_bUserInput);
+
+        // Enter hands the focus to the list, which applies the delay; the page stays.
+        auto* delay = Item<QLineEdit>(page, Control::IDC_DELAY);
+        delay->setFocus();
+        delay->selectAll();
+        QTest::keyClicks(delay, QStringLiteral("30"));
+        QTest::keyClick(delay, Qt::Key_Return);
+        QCOMPARE(ControlBlock(f).m_nDelay, 30);
+        QCOMPARE(QApplication::focusWidget(), &f.View());
+        QVERIFY(page->isVisible());
     }
 
     void aDisposalTheListLacksSurvivesAnApply()

@@ -9,10 +9,16 @@
 #include <QTimer>
 
 #include "model/gif_commands.h"
+#include "model/gif_control_block.h"
 #include "model/gif_doc.h"
+#include "model/gif_image_block.h"
+#include "ui/about_dlg.h"
 #include "ui/anim_wnd.h"
+#include "ui/gif_bar.h"
 #include "ui/gif_edit_app.h"
+#include "ui/image_convert_dlg.h"
 #include "ui/main_frame.h"
+#include "ui/palette_dlg.h"
 
 using namespace korvanta;
 
@@ -41,6 +47,64 @@ bool Capture(const QRect& rect, const QString& path)
 QRect FrameRect(const QWidget& widget)
 {
     return widget.frameGeometry();
+}
+
+// Makes the first block of a kind current; false when the document has none.
+bool SelectFirst(CGIFDoc& doc, PageKind kind)
+{
+    for (int i = 0; i < doc.GetBlockCount(); ++i) {
+        if (doc.GetBlock(i)->GetPage() == kind) {
+            doc.m_nCurrent = i;
+            doc.UpdateAllViews();
+            Wait(300);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The property bar with the page of the first block of a kind.
+bool CapturePage(CMainFrame& frame, PageKind kind, const QString& path)
+{
+    if (!SelectFirst(*frame.GetActiveDocument(), kind))
+        return false;
+    const CGifBar& bar = *frame.GetGifBar();
+    return Capture(QRect(bar.mapToGlobal(QPoint(0, 0)), bar.size()), path);
+}
+
+// A dialog shown beside the frame without running it, so that nothing waits for an answer.
+bool CaptureDialog(QDialog& dialog, const QPoint& at, const QString& path)
+{
+    dialog.move(at);
+    dialog.show();
+    Wait(300);
+    const bool captured = Capture(dialog.frameGeometry(), path);
+    dialog.hide();
+    return captured;
+}
+
+// The control and image pages and the dialogs they open.
+bool CaptureImagePagesAndDialogs(CMainFrame& frame, const QDir& out)
+{
+    CGIFDoc& doc = *frame.GetActiveDocument();
+    if (!CapturePage(frame, PageKind::control, out.filePath(QStringLiteral("control-page.png"))) ||
+        !CapturePage(frame, PageKind::image, out.filePath(QStringLiteral("image-page.png"))))
+        return false;
+    const QPoint beside(FrameRect(frame).right() + 16, 40);
+    CPaletteDlg grid(doc.GetGlobalPalette(), nullptr, false, &frame);
+    if (!CaptureDialog(grid, beside, out.filePath(QStringLiteral("palette-dialog.png"))))
+        return false;
+    SelectFirst(doc, PageKind::control);
+    const auto* control = dynamic_cast<const CGifControlBlock*>(doc.GetCurrentBlock());
+    CPaletteDlg image(control->m_hFramePalette, control->m_hFrameDib, false, &frame);
+    image.m_nSelected = control->m_nTransparentIndex;
+    if (!CaptureDialog(image, beside, out.filePath(QStringLiteral("palette-dialog-image.png"))))
+        return false;
+    CImageConvertDlg convert(&frame);
+    if (!CaptureDialog(convert, beside, out.filePath(QStringLiteral("image-convert-dialog.png"))))
+        return false;
+    CAboutDlg about(&frame);
+    return CaptureDialog(about, beside, out.filePath(QStringLiteral("about-dialog.png")));
 }
 
 }  // namespace
@@ -89,5 +153,5 @@ int main(int argc, char* argv[])
         return 1;
     anim->close();
     Wait(200);
-    return 0;
+    return CaptureImagePagesAndDialogs(frame, out) ? 0 : 1;
 }
