@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "ui/palette_dlg.h"
+#include "ui/qt_dc.h"
 
 namespace korvanta {
 
@@ -13,10 +14,9 @@ namespace {
 // A one-pixel ring just inside the rectangle.
 void FrameRect(QPainter& painter, const QRect& r, const QColor& colour)
 {
-    painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), colour);
-    painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), colour);
-    painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), colour);
-    painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), colour);
+    QtDC dc(painter);
+    dc.SetFrameColor(colour);
+    dc.FrameRect(CRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()});
 }
 
 }  // namespace

@@ -5,10 +5,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include "dialog_checks.h"
 #include "frame_fixture.h"
@@ -20,6 +18,7 @@
 #include "ui/gif_image_page.h"
 #include "ui/palette_dlg.h"
 #include "ui/palette_image_view.h"
+#include "ui/qt_file_dialog_service.h"
 #include "ui_documents.h"
 
 using namespace korvanta;
@@ -27,7 +26,7 @@ using namespace korvanta::test;
 
 namespace {
 
-using Page = CGifImagePage;
+using Image = CGifImagePage;
 using Control = CGifControlPage;
 
 // Black, white, red, blue.
@@ -44,64 +43,55 @@ HPALETTE Muted()
     return CPalette::Create(entries);
 }
 
-constexpr int kControl = 2;
-constexpr int kImage = 3;
-
-// A new document (header, loop, control) and a 40 x 20 image of local colours x % 4; the header
-// has a global table of the primaries when global is set.
-void Build(FrameFixture& f, bool global)
-{
-    CGifHeaderBlock* header = f.Doc().GetHeader();
-    header->m_bGlobalTable = global;
-    header->m_hPalette = Primaries();
-    f.Append(MakeImage(
-        40, 20, [](int x, int) { return x % 4; }, Muted()));
-    f.Doc().SetModifiedFlag(false);
-}
-
-void Select(FrameFixture& f, int index)
-{
-    const CRect entry = f.View().EntryRect(index);
-    const QPoint centre((entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2);
-    QTest::mouseClick(f.View().viewport(), Qt::LeftButton, Qt::NoModifier,
-                      centre - f.View().VisibleRect().topLeft());
-}
-
-template <class T>
-T* PageOf(FrameFixture& f, PageKind kind)
-{
-    return static_cast<T*>(f.Frame().GetGifBar()->GetPage(kind));
-}
-
-CGifImageBlock& ImageBlock(FrameFixture& f)
-{
-    return *static_cast<CGifImageBlock*>(f.Doc().GetBlock(kImage));
-}
-
-CGifControlBlock& ControlBlock(FrameFixture& f)
-{
-    return *static_cast<CGifControlBlock*>(f.Doc().GetBlock(kControl));
-}
-
 template <class T = QWidget>
 T* Item(QWidget* page, int id)
 {
     return DialogTemplate::Control<T>(page, id);
 }
 
-QColor SwatchColour(QWidget* page, int id)
+QColor SwatchColour(QWidget* page)
 {
-    return Item(page, id)->palette().color(QPalette::Window);
+    return Item(page, IDC_TRANS_SWATCH)->palette().color(QPalette::Window);
 }
 
-// Types text into an edit in place of what it holds, then clicks the list entry index.
-void TypeThenClick(FrameFixture& f, QLineEdit* edit, const QString& text, int index)
-{
-    edit->setFocus(Qt::MouseFocusReason);
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    Select(f, index);
-}
+// A new document (header, loop, control) and a 40 x 20 image of the muted colours x % 4; the
+// header holds the primaries, as its global table when global is set.
+class Pages : public FrameFixture {
+public:
+    static constexpr int kControl = 2;
+    static constexpr int kImage = 3;
+
+    explicit Pages(bool global = true)
+    {
+        Doc().GetHeader()->m_bGlobalTable = global;
+        Doc().GetHeader()->m_hPalette = Primaries();
+        Append(MakeImage(
+            40, 20, [](int x, int) { return x % 4; }, Muted()));
+        Doc().SetModifiedFlag(false);
+    }
+
+    CGifControlBlock& ControlBlock() { return *static_cast<CGifControlBlock*>(Doc().GetBlock(kControl)); }
+    CGifImageBlock& ImageBlock() { return *static_cast<CGifImageBlock*>(Doc().GetBlock(kImage)); }
+    Control* ControlPage() { return static_cast<Control*>(Frame().GetGifBar()->GetPage(PageKind::control)); }
+    Image* ImagePage() { return static_cast<Image*>(Frame().GetGifBar()->GetPage(PageKind::image)); }
+
+    // Clicks list entry index.
+    void Select(int index)
+    {
+        const CRect e = View().EntryRect(index);
+        const QPoint centre((e.left + e.right) / 2, (e.top + e.bottom) / 2);
+        QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, centre - View().VisibleRect().topLeft());
+    }
+    // Types text into an edit in place of what it holds, then clicks list entry index.
+    void TypeThenClick(QWidget* page, int id, const QString& text, int index)
+    {
+        auto* edit = Item<QLineEdit>(page, id);
+        edit->setFocus(Qt::MouseFocusReason);
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        Select(index);
+    }
+};
 
 }  // namespace
 
@@ -116,42 +106,39 @@ private slots:
         QVERIFY(!bar.GetPage(PageKind::image)->isEnabled());
         for (PageKind kind : {PageKind::control, PageKind::image}) {
             CGifPage* page = bar.GetPage(kind);
-            QCOMPARE(page->pos(), bar.Units().Point(0, 4));
-            QCOMPARE(page->size(), bar.Units().Size(142, 174));
+            QCOMPARE(page->geometry(), QRect(bar.Units().Point(0, 4), bar.Units().Size(142, 174)));
             CheckLaidOut(*page);
         }
-        auto* disposal = Item<QComboBox>(PageOf<Control>(f, PageKind::control), Control::IDC_DISPOSAL);
-        QCOMPARE(disposal->count(), 4);
+        auto* disposal = Item<QComboBox>(bar.GetPage(PageKind::control), Control::IDC_DISPOSAL);
         QCOMPARE(disposal->itemText(2), QStringLiteral("背景色で消す"));
-        QVERIFY(!Item(PageOf<Page>(f, PageKind::image), Page::IDC_WIDTH)->isEnabled());
-        QVERIFY(!Item(PageOf<Page>(f, PageKind::image), Page::IDC_HEIGHT)->isEnabled());
+        QCOMPARE(disposal->count(), 4);
+        QVERIFY(!Item(bar.GetPage(PageKind::image), Image::IDC_WIDTH)->isEnabled());
+        QVERIFY(!Item(bar.GetPage(PageKind::image), Image::IDC_HEIGHT)->isEnabled());
     }
 
     void controlPageAppliesEachClickAndChoice()
     {
-        FrameFixture f;
-        Build(f, true);
-        ControlBlock(f).m_nTransparentIndex = 1;
-        Select(f, kControl);
-        auto* page = PageOf<Control>(f, PageKind::control);
-        QVERIFY(page->isVisible());
+        Pages f;
+        f.ControlBlock().m_nTransparentIndex = 1;
+        f.ControlBlock().m_nDisposal = 5;  // a method the list does not offer
+        f.Select(Pages::kControl);
+        Control* page = f.ControlPage();
         QCOMPARE(Item<QLineEdit>(page, Control::IDC_DELAY)->text(), QStringLiteral("100"));
         QVERIFY(!Item(page, Control::IDC_TRANS_COLOR)->isEnabled());
         QVERIFY(!Item(page, IDC_TRANS_SWATCH)->isEnabled());
-        // The swatch shows the governed image's colour 1.
-        QCOMPARE(SwatchColour(page, IDC_TRANS_SWATCH), QColor(20, 20, 220));
+        QCOMPARE(SwatchColour(page), QColor(20, 20, 220));  // the governed image's colour 1
 
         Item<QCheckBox>(page, Control::IDC_TRANSPARENT)->click();
-        QVERIFY(ControlBlock(f).m_bTransparent);
+        QVERIFY(f.ControlBlock().m_bTransparent);
+        QCOMPARE(f.ControlBlock().m_nDisposal, 5);
         QVERIFY(f.Doc().IsModified());
         QVERIFY(Item(page, Control::IDC_TRANS_COLOR)->isEnabled());
-
         auto* disposal = Item<QComboBox>(page, Control::IDC_DISPOSAL);
         disposal->setFocus();
         QTest::keyClick(disposal, Qt::Key_Down);
-        QCOMPARE(ControlBlock(f).m_nDisposal, 3);
+        QCOMPARE(f.ControlBlock().m_nDisposal, 0);
         Item<QCheckBox>(page, Control::IDC_USER_INPUT)->click();
-        QVERIFY(ControlBlock(f).m_bUserInput);
+        QVERIFY(f.ControlBlock().m_bUserInput);
 
         // Enter hands the focus to the list, which applies the delay; the page stays.
         auto* delay = Item<QLineEdit>(page, Control::IDC_DELAY);
@@ -159,135 +146,102 @@ private slots:
         delay->selectAll();
         QTest::keyClicks(delay, QStringLiteral("30"));
         QTest::keyClick(delay, Qt::Key_Return);
-        QCOMPARE(ControlBlock(f).m_nDelay, 30);
+        QCOMPARE(f.ControlBlock().m_nDelay, 30);
         QCOMPARE(QApplication::focusWidget(), &f.View());
         QVERIFY(page->isVisible());
     }
 
-    void aDisposalTheListLacksSurvivesAnApply()
-    {
-        FrameFixture f;
-        Build(f, true);
-        ControlBlock(f).m_nDisposal = 5;
-        Select(f, kControl);
-        Item<QCheckBox>(PageOf<Control>(f, PageKind::control), Control::IDC_USER_INPUT)->click();
-        QCOMPARE(ControlBlock(f).m_nDisposal, 5);
-    }
-
     void transparentColourIsPickedFromAPixel()
     {
-        FrameFixture f;
-        Build(f, true);
-        ControlBlock(f).m_bTransparent = true;
-        Select(f, kControl);
-        auto* page = PageOf<Control>(f, PageKind::control);
-        WhenModal([](QWidget* modal) {
-            auto* dialog = qobject_cast<CPaletteDlg*>(modal);
-            QVERIFY(dialog != nullptr);
-            QCOMPARE(dialog->m_nSelected, 0);
-            QVERIFY(dialog->ImageView()->isVisible());
-            // Column 6 of the image holds colour 6 % 4.
-            QTest::mouseClick(dialog->ImageView()->viewport(), Qt::LeftButton, {}, QPoint(6, 3));
-            Item<QPushButton>(dialog, IDOK)->click();
-        });
-        Item<QPushButton>(page, Control::IDC_TRANS_COLOR)->click();
-        QCOMPARE(ControlBlock(f).m_nTransparentIndex, 2);
-        QCOMPARE(SwatchColour(page, IDC_TRANS_SWATCH), QColor(10, 10, 10));
+        Pages f;
+        f.ControlBlock().m_bTransparent = true;
+        f.Select(Pages::kControl);
+        auto pick = [](QPoint pixel, Qt::Key end) {
+            WhenModal([pixel, end](QWidget* modal) {
+                auto* dialog = qobject_cast<CPaletteDlg*>(modal);
+                QVERIFY(dialog->ImageView()->isVisible());
+                QTest::mouseClick(dialog->ImageView()->viewport(), Qt::LeftButton, {}, pixel);
+                QTest::keyClick(dialog, end);
+            });
+        };
+        // Column 6 of the image holds colour 6 % 4.
+        pick(QPoint(6, 3), Qt::Key_Return);
+        Item<QPushButton>(f.ControlPage(), Control::IDC_TRANS_COLOR)->click();
+        QCOMPARE(f.ControlBlock().m_nTransparentIndex, 2);
+        QCOMPARE(SwatchColour(f.ControlPage()), QColor(10, 10, 10));
         QVERIFY(f.Doc().IsModified());
-
-        // Cancel changes nothing.
-        WhenModal([](QWidget* modal) {
-            auto* dialog = qobject_cast<CPaletteDlg*>(modal);
-            QTest::mouseClick(dialog->ImageView()->viewport(), Qt::LeftButton, {}, QPoint(1, 1));
-            QTest::keyClick(dialog, Qt::Key_Escape);
-        });
-        Item<QPushButton>(page, Control::IDC_TRANS_COLOR)->click();
-        QCOMPARE(ControlBlock(f).m_nTransparentIndex, 2);
+        pick(QPoint(1, 1), Qt::Key_Escape);
+        Item<QPushButton>(f.ControlPage(), Control::IDC_TRANS_COLOR)->click();
+        QCOMPARE(f.ControlBlock().m_nTransparentIndex, 2);
     }
 
     void aLetterInTheDelayKeepsTheBlockAndSwallowsTheClick()
     {
-        FrameFixture f;
-        Build(f, true);
-        Select(f, kControl);
-        auto* delay = Item<QLineEdit>(PageOf<Control>(f, PageKind::control), Control::IDC_DELAY);
-        TypeThenClick(f, delay, QStringLiteral("12a"), kImage);
+        Pages f;
+        f.Select(Pages::kControl);
+        f.TypeThenClick(f.ControlPage(), Control::IDC_DELAY, QStringLiteral("12a"), Pages::kImage);
         QCOMPARE(f.m_messages.m_texts, std::vector<std::string>{kMsgParseInt});
-        QCOMPARE(ControlBlock(f).m_nDelay, 100);
+        QCOMPARE(f.ControlBlock().m_nDelay, 100);
         QVERIFY(!f.Doc().IsModified());
-        QCOMPARE(f.Doc().m_nCurrent, kControl);
-        QCOMPARE(QApplication::focusWidget(), delay);
+        QCOMPARE(f.Doc().m_nCurrent, Pages::kControl);
+        QCOMPARE(QApplication::focusWidget(), Item(f.ControlPage(), Control::IDC_DELAY));
 
-        TypeThenClick(f, delay, QStringLiteral("250"), kImage);
-        QCOMPARE(ControlBlock(f).m_nDelay, 250);
-        QCOMPARE(f.Doc().m_nCurrent, kImage);
+        f.TypeThenClick(f.ControlPage(), Control::IDC_DELAY, QStringLiteral("250"), Pages::kImage);
+        QCOMPARE(f.ControlBlock().m_nDelay, 250);
+        QCOMPARE(f.Doc().m_nCurrent, Pages::kImage);
         QCOMPARE(f.m_messages.m_texts.size(), std::size_t{1});
     }
 
-    void imagePositionBeyondSixteenBitsIsRefused()
+    void imagePositionOutsideSixteenBitsIsRefused()
     {
-        FrameFixture f;
-        Build(f, true);
-        Select(f, kImage);
-        auto* page = PageOf<Page>(f, PageKind::image);
-        QCOMPARE(Item<QLineEdit>(page, Page::IDC_WIDTH)->text(), QStringLiteral("40"));
-        TypeThenClick(f, Item<QLineEdit>(page, Page::IDC_LEFT), QStringLiteral("65536"), kControl);
-        QCOMPARE(f.m_messages.m_texts, std::vector<std::string>{RangeMessage(0, 65535)});
-        QCOMPARE(ImageBlock(f).m_nLeft, 0);
-        TypeThenClick(f, Item<QLineEdit>(page, Page::IDC_LEFT), QStringLiteral("-1"), kControl);
-        QCOMPARE(f.m_messages.m_texts.back(), RangeMessage(0, 65535));
-        Item<QLineEdit>(page, Page::IDC_LEFT)->setText(QStringLiteral("7"));
-        TypeThenClick(f, Item<QLineEdit>(page, Page::IDC_TOP), QStringLiteral("65535"), kControl);
-        QCOMPARE(ImageBlock(f).m_nLeft, 7);
-        QCOMPARE(ImageBlock(f).m_nTop, 65535);
-        QVERIFY(f.Doc().IsModified());
+        Pages f;
+        f.Select(Pages::kImage);
+        Image* page = f.ImagePage();
+        QCOMPARE(Item<QLineEdit>(page, Image::IDC_WIDTH)->text(), QStringLiteral("40"));
+        for (const char* text : {"65536", "-1"}) {
+            f.TypeThenClick(page, Image::IDC_LEFT, QString::fromLatin1(text), Pages::kControl);
+            QCOMPARE(f.m_messages.m_texts.back(), RangeMessage(0, 65535));
+            QCOMPARE(f.ImageBlock().m_nLeft, 0);
+        }
+        Item<QLineEdit>(page, Image::IDC_LEFT)->setText(QStringLiteral("7"));
+        f.TypeThenClick(page, Image::IDC_TOP, QStringLiteral("65535"), Pages::kControl);
+        QCOMPARE(f.ImageBlock().m_nLeft, 7);
+        QCOMPARE(f.ImageBlock().m_nTop, 65535);
     }
 
-    void droppingTheTableFitsToTheGlobalPalette()
+    void droppingTheTableAsksThenFitsToTheGlobalPalette()
     {
-        FrameFixture f;
-        Build(f, true);
-        Select(f, kImage);
-        auto* page = PageOf<Page>(f, PageKind::image);
-        QVERIFY(Item(page, Page::IDC_SAVE_PALETTE)->isEnabled());
+        Pages f;
+        f.Select(Pages::kImage);
+        Image* page = f.ImagePage();
+        auto* box = Item<QCheckBox>(page, Image::IDC_LOCAL_TABLE);
+        const HPALETTE before = f.ImageBlock().m_hPalette;
+        WhenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+        box->click();
+        QVERIFY(box->isChecked());
+        QCOMPARE(f.ImageBlock().m_hPalette, before);
+        QVERIFY(!f.Doc().IsModified());
+
         WhenModal([](QWidget* modal) {
             Item<QRadioButton>(modal, 1049)->click();
             Item<QPushButton>(modal, IDOK)->click();
         });
-        Item<QCheckBox>(page, Page::IDC_LOCAL_TABLE)->click();
-        CGifImageBlock& image = ImageBlock(f);
-        QVERIFY(!image.m_bLocalTable);
-        QVERIFY(!image.m_hPalette);
+        box->click();
+        QVERIFY(!f.ImageBlock().m_bLocalTable);
+        QVERIFY(!f.ImageBlock().m_hPalette);
         const int nearest[] = {2, 3, 0, 1};
-        for (int x = 0; x < 4; ++x) QCOMPARE(int(PackedDibRow(*image.m_hDib, 5)[x]), nearest[x]);
+        for (int x = 0; x < 4; ++x) QCOMPARE(int(PackedDibRow(*f.ImageBlock().m_hDib, 5)[x]), nearest[x]);
         QVERIFY(f.Doc().IsModified());
-        // The list was repainted and the page refilled from the block.
+        // The list was repainted, which refilled the page from the block.
         QVERIFY(!page->Data().m_hPalette);
-        QVERIFY(!Item(page, Page::IDC_SAVE_PALETTE)->isEnabled());
-    }
-
-    void cancellingTheConvertDialogKeepsTheTable()
-    {
-        FrameFixture f;
-        Build(f, true);
-        Select(f, kImage);
-        auto* page = PageOf<Page>(f, PageKind::image);
-        const HPALETTE before = ImageBlock(f).m_hPalette;
-        WhenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
-        Item<QCheckBox>(page, Page::IDC_LOCAL_TABLE)->click();
-        QVERIFY(Item<QCheckBox>(page, Page::IDC_LOCAL_TABLE)->isChecked());
-        QVERIFY(ImageBlock(f).m_bLocalTable);
-        QCOMPARE(ImageBlock(f).m_hPalette, before);
-        QVERIFY(!f.Doc().IsModified());
+        QVERIFY(!Item(page, Image::IDC_SAVE_PALETTE)->isEnabled());
     }
 
     void withoutAGlobalTableTheImagesPaletteBecomesGlobal()
     {
-        FrameFixture f;
-        Build(f, false);
-        Select(f, kImage);
-        auto* page = PageOf<Page>(f, PageKind::image);
-        const HPALETTE former = ImageBlock(f).m_hPalette;
+        Pages f(false);
+        f.Select(Pages::kImage);
+        const HPALETTE former = f.ImageBlock().m_hPalette;
         bool asked = false;
         QTimer::singleShot(0, [&asked] {
             if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
@@ -295,38 +249,37 @@ private slots:
                 modal->reject();
             }
         });
-        auto* box = Item<QCheckBox>(page, Page::IDC_LOCAL_TABLE);
+        auto* box = Item<QCheckBox>(f.ImagePage(), Image::IDC_LOCAL_TABLE);
         box->click();
         QTest::qWait(1);
         QVERIFY(!asked);
         QVERIFY(f.Doc().HasGlobalColorTable());
         QCOMPARE(CopyLogPalette(f.Doc().GetGlobalPalette()), CopyLogPalette(former));
         QVERIFY(f.Doc().GetGlobalPalette() != former);
-        QVERIFY(!ImageBlock(f).m_bLocalTable);
+        QVERIFY(!f.ImageBlock().m_bLocalTable);
 
         // Checked again before the page was refilled: a copy of the global palette of its own,
         // never the palette it gave up nor the header's.
         box->click();
-        const HPALETTE own = ImageBlock(f).m_hPalette;
-        QVERIFY(ImageBlock(f).m_bLocalTable);
+        const HPALETTE own = f.ImageBlock().m_hPalette;
+        QVERIFY(f.ImageBlock().m_bLocalTable);
         QVERIFY(own != former && own != f.Doc().GetGlobalPalette());
         QCOMPARE(CopyLogPalette(own), CopyLogPalette(f.Doc().GetGlobalPalette()));
     }
 
     void checkingTheBoxGivesACopyOfTheGlobalPalette()
     {
-        FrameFixture f;
-        Build(f, true);
-        ImageBlock(f).m_bLocalTable = false;
-        ImageBlock(f).m_hPalette = nullptr;
-        Select(f, kImage);
-        auto* page = PageOf<Page>(f, PageKind::image);
-        QVERIFY(!Item(page, Page::IDC_LOAD_PALETTE)->isEnabled());
-        Item<QCheckBox>(page, Page::IDC_LOCAL_TABLE)->click();
-        QVERIFY(ImageBlock(f).m_bLocalTable);
-        QVERIFY(ImageBlock(f).m_hPalette != f.Doc().GetGlobalPalette());
-        QCOMPARE(CopyLogPalette(ImageBlock(f).m_hPalette), CopyLogPalette(Primaries()));
-        QVERIFY(Item(page, Page::IDC_LOAD_PALETTE)->isEnabled());
+        Pages f;
+        f.ImageBlock().m_bLocalTable = false;
+        f.ImageBlock().m_hPalette = nullptr;
+        f.Select(Pages::kImage);
+        Image* page = f.ImagePage();
+        QVERIFY(!Item(page, Image::IDC_LOAD_PALETTE)->isEnabled());
+        Item<QCheckBox>(page, Image::IDC_LOCAL_TABLE)->click();
+        QVERIFY(f.ImageBlock().m_bLocalTable);
+        QVERIFY(f.ImageBlock().m_hPalette != f.Doc().GetGlobalPalette());
+        QCOMPARE(CopyLogPalette(f.ImageBlock().m_hPalette), CopyLogPalette(Primaries()));
+        QVERIFY(Item(page, Image::IDC_LOAD_PALETTE)->isEnabled());
 
         // The palette shows read-only: no swatch, no Cancel.
         WhenModal([](QWidget* modal) {
@@ -334,32 +287,50 @@ private slots:
             QVERIFY(Item(modal, IDCANCEL)->isHidden());
             Item<QPushButton>(modal, IDOK)->click();
         });
-        Item<QPushButton>(page, Page::IDC_SHOW_PALETTE)->click();
+        Item<QPushButton>(page, Image::IDC_SHOW_PALETTE)->click();
+    }
+
+    void editsSurviveSavingAndReopening()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("edited.gif"));
+        Pages f;
+        f.Select(Pages::kControl);
+        Item<QCheckBox>(f.ControlPage(), Control::IDC_TRANSPARENT)->click();
+        f.TypeThenClick(f.ControlPage(), Control::IDC_DELAY, QStringLiteral("7"), Pages::kImage);
+        Item<QCheckBox>(f.ImagePage(), Image::IDC_INTERLACE)->click();
+        f.TypeThenClick(f.ImagePage(), Image::IDC_LEFT, QStringLiteral("300"), Pages::kControl);
+        QVERIFY(f.Doc().OnSaveDocument(PathFromQString(path)));
+
+        QVERIFY(f.Frame().LoadDocumentFile(path));
+        QCOMPARE(f.ControlBlock().m_nDelay, 7);
+        QVERIFY(f.ControlBlock().m_bTransparent);
+        QCOMPARE(f.ImageBlock().m_nLeft, 300);
+        QVERIFY(f.ImageBlock().m_bInterlace);
+        QCOMPARE(int(PackedDibRow(*f.ImageBlock().m_hDib, 7)[5]), 1);
     }
 
     void paletteFilesAreSavedAndLoadedThroughTheButtons()
     {
         QTemporaryDir dir;
         const std::string path = dir.filePath(QStringLiteral("muted.kvp")).toStdString();
-        FrameFixture f;
-        Build(f, true);
-        Select(f, kImage);
-        auto* page = PageOf<Page>(f, PageKind::image);
+        Pages f;
+        f.Select(Pages::kImage);
         f.m_dialogs.Answer(path);
-        Item<QPushButton>(page, Page::IDC_SAVE_PALETTE)->click();
+        Item<QPushButton>(f.ImagePage(), Image::IDC_SAVE_PALETTE)->click();
         QCOMPARE(QFile(QString::fromStdString(path)).size(), qint64(kPaletteFileSize));
 
-        // The image takes the file's palette (the primaries now) keeping its indices.
-        ImageBlock(f).m_hPalette = Primaries();
-        Select(f, kControl);
-        Select(f, kImage);
+        // The image takes the file's palette in place of the primaries, keeping its indices.
+        f.ImageBlock().m_hPalette = Primaries();
+        f.Select(Pages::kControl);
+        f.Select(Pages::kImage);
         f.m_dialogs.Answer(path);
         WhenModal([](QWidget* modal) { Item<QPushButton>(modal, IDOK)->click(); });
-        Item<QPushButton>(page, Page::IDC_LOAD_PALETTE)->click();
-        const std::vector<PALETTEENTRY> loaded = CopyLogPalette(ImageBlock(f).m_hPalette);
+        Item<QPushButton>(f.ImagePage(), Image::IDC_LOAD_PALETTE)->click();
+        const std::vector<PALETTEENTRY> loaded = CopyLogPalette(f.ImageBlock().m_hPalette);
         QCOMPARE(loaded.size(), std::size_t{256});
         QCOMPARE(std::vector<PALETTEENTRY>(loaded.begin(), loaded.begin() + 4), CopyLogPalette(Muted()));
-        QCOMPARE(int(PackedDibRow(*ImageBlock(f).m_hDib, 0)[3]), 3);
+        QCOMPARE(int(PackedDibRow(*f.ImageBlock().m_hDib, 0)[3]), 3);
         QVERIFY(f.Doc().IsModified());
     }
 };

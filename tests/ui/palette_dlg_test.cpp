@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include "dialog_checks.h"
 #include "platform/message_box.h"
 #include "ui/dialog_template.h"
 #include "ui/palette_grid.h"
@@ -185,14 +186,9 @@ private slots:
     {
         CPaletteDlg dialog(Ramp(16), nullptr, false);
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        for (int id : {int(IDOK), int(IDCANCEL), CPaletteDlg::kToggleId, CPaletteDlg::kSwatchId}) {
-            QWidget* control = DialogTemplate::Control(&dialog, id);
-            QVERIFY(dialog.rect().contains(control->geometry()));
-            QVERIFY(!control->geometry().intersects(CPaletteDlg::kViewRect));
-            if (auto* button = qobject_cast<QPushButton*>(control))
-                QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) < button->width());
-        }
+        CheckLaidOut(dialog);
+        for (int id : {int(IDOK), int(IDCANCEL), CPaletteDlg::kToggleId, CPaletteDlg::kSwatchId})
+            QVERIFY(!DialogTemplate::Control(&dialog, id)->geometry().intersects(CPaletteDlg::kViewRect));
         QVERIFY(dialog.rect().contains(CPaletteDlg::kViewRect));
     }
 };
