@@ -19,6 +19,7 @@
 #include "ui/anim_wnd.h"
 #include "ui/command_table.h"
 #include "ui/gif_bar.h"
+#include "ui/gif_header_page.h"
 #include "ui/gif_page.h"
 #include "ui/progress_dlg.h"
 #include "ui/qt_clipboard_service.h"
@@ -217,6 +218,9 @@ void CMainFrame::CreateGifBar()
     m_wndGifBar = new CGifBar(this, *m_services.messages, this);
     m_wndGifBar->m_onFocusList = [this] { m_pView->setFocus(Qt::OtherFocusReason); };
     m_wndGifBar->m_activeDocument = [this] { return m_pDoc.get(); };
+    // One page per block kind, made once, in the order of their templates.
+    m_wndGifBar->AddPage(PageKind::header, new CGifHeaderPage(m_wndGifBar));
+    // control page 131 and image page 132 are added here
     QPushButton* play = m_wndGifBar->PlayButton();
     play->setStatusTip(StatusTipOf(ID_PLAY));
     play->setToolTip(ToolTipOf(ID_PLAY));
@@ -228,6 +232,7 @@ void CMainFrame::CreateGifBar()
     dock->setAllowedAreas(Qt::RightDockWidgetArea);
     dock->setWidget(m_wndGifBar);
     addDockWidget(Qt::RightDockWidgetArea, dock);
+    m_wndGifBar->ShowPage(m_wndGifBar->GetPage(PageKind::header));
 }
 
 QAction* CMainFrame::Action(unsigned id) const
