@@ -18,9 +18,13 @@
 #include "player/display_palette.h"
 #include "ui/anim_wnd.h"
 #include "ui/command_table.h"
+#include "ui/gif_app_page.h"
 #include "ui/gif_bar.h"
+#include "ui/gif_comment_page.h"
 #include "ui/gif_header_page.h"
+#include "ui/gif_loop_page.h"
 #include "ui/gif_page.h"
+#include "ui/gif_text_page.h"
 #include "ui/progress_dlg.h"
 #include "ui/qt_clipboard_service.h"
 #include "ui/qt_file_dialog_service.h"
@@ -221,6 +225,10 @@ void CMainFrame::CreateGifBar()
     // One page per block kind, made once, in the order of their templates.
     m_wndGifBar->AddPage(PageKind::header, new CGifHeaderPage(m_wndGifBar));
     // control page 131 and image page 132 are added here
+    m_wndGifBar->AddPage(PageKind::comment, new CGifCommentPage(m_wndGifBar));
+    m_wndGifBar->AddPage(PageKind::text, new CGifTextPage(m_wndGifBar));
+    m_wndGifBar->AddPage(PageKind::loop, new CGifLoopPage(m_wndGifBar));
+    m_wndGifBar->AddPage(PageKind::application, new CGifAppPage(m_wndGifBar));
     QPushButton* play = m_wndGifBar->PlayButton();
     play->setStatusTip(StatusTipOf(ID_PLAY));
     play->setToolTip(ToolTipOf(ID_PLAY));
