@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "platform/draw.h"
+#include "platform/palette.h"
 #include "ui/dialog_units.h"
 
 class QCheckBox;
@@ -48,6 +50,10 @@ public:
         Place(edit, id, x, y, cx, cy);
         return edit;
     }
+
+    // Fills a swatch with the brush's colour; a brush of a palette index takes the entry of
+    // palette. Without a brush (or an entry) the swatch keeps the dialog's own background.
+    static void PaintSwatch(QWidget* swatch, const CBrush* brush, const HPALETTE& palette = {});
 
     // The control with an identifier, or NULL.
     template <class T = QWidget>
