@@ -10,7 +10,7 @@
 #include "platform/message_box.h"
 #include "ui/data_exchange.h"
 #include "ui/gif_bar.h"
-#include "ui/paint_swatch.h"
+#include "ui/palette_dlg.h"
 
 namespace korvanta {
 
@@ -61,7 +61,7 @@ bool CGifHeaderPage::UpdateData(bool bSaveAndValidate)
 void CGifHeaderPage::RepaintControl(int controlId)
 {
     if (controlId == IDC_HEADER_SWATCH)
-        PaintSwatch(Control(IDC_HEADER_SWATCH), m_pBkBrush.get(), m_hPalette);
+        DialogTemplate::PaintSwatch(Control(IDC_HEADER_SWATCH), m_pBkBrush.get(), m_hPalette);
 }
 
 void CGifHeaderPage::EnableTableControls()
@@ -115,7 +115,12 @@ void CGifHeaderPage::OnSavePalette()
 
 void CGifHeaderPage::OnBkColor()
 {
-    // The palette dialog comes with the colour buttons.
+    CPaletteDlg dialog(m_hPalette, nullptr, false, this);
+    dialog.m_nSelected = m_nBackground;
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_nBackground = dialog.m_nSelected;
+    SendApplyPage();
 }
 
 }  // namespace korvanta

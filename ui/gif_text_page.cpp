@@ -3,10 +3,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/main_window.h"
 #include "ui/byte_text_edit.h"
 #include "ui/data_exchange.h"
 #include "ui/gif_bar.h"
-#include "ui/paint_swatch.h"
+#include "ui/palette_dlg.h"
 
 namespace korvanta {
 
@@ -63,14 +64,23 @@ bool CGifTextPage::UpdateData(bool bSaveAndValidate)
 void CGifTextPage::RepaintControl(int controlId)
 {
     if (controlId == IDC_TEXT_SWATCH)
-        PaintSwatch(Control(IDC_TEXT_SWATCH), m_pTextBrush.get());
+        DialogTemplate::PaintSwatch(Control(IDC_TEXT_SWATCH), m_pTextBrush.get());
     else if (controlId == IDC_TEXTBK_SWATCH)
-        PaintSwatch(Control(IDC_TEXTBK_SWATCH), m_pBkBrush.get());
+        DialogTemplate::PaintSwatch(Control(IDC_TEXTBK_SWATCH), m_pBkBrush.get());
 }
 
-void CGifTextPage::ChooseColor(int& /*index*/)
+void CGifTextPage::ChooseColor(int& index)
 {
-    // The palette dialog comes with the colour buttons.
+    const HPALETTE palette = m_pMainWnd != nullptr ? m_pMainWnd->GetGlobalPalette() : nullptr;
+    if (!palette)
+        return;
+    CPaletteDlg dialog(palette, nullptr, false, this);
+    dialog.m_nSelected = index;
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    index = dialog.m_nSelected;
+    RefreshSwatches();
+    SendApplyPage();
 }
 
 }  // namespace korvanta

@@ -223,6 +223,15 @@ private slots:
         QCOMPARE((*loaded)[255], (*Ramp(16))[15]);
         QVERIFY(!ImageAt(f, 3)->m_bLocalTable);
         QVERIFY(f.Doc().IsModified());
+
+        // The background colour is picked from the page's palette and painted in the swatch.
+        AnswerPaletteDialog(7, true);
+        ControlOf<QPushButton>(header, H::IDC_BKCOLOR)->click();
+        QCOMPARE(f.Doc().GetHeader()->m_nBackground, 7);
+        QCOMPARE(swatch(), QColor(7, 248, 21));
+        AnswerPaletteDialog(9, false);
+        ControlOf<QPushButton>(header, H::IDC_BKCOLOR)->click();
+        QCOMPARE(f.Doc().GetHeader()->m_nBackground, 7);
     }
 
     void everyControlLiesInsideItsPageAndShowsAllItsText()

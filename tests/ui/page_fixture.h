@@ -2,13 +2,17 @@
 // controls, type into them.
 #pragma once
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 #include "frame_fixture.h"
 #include "ui/dialog_template.h"
 #include "ui/gif_bar.h"
 #include "ui/gif_page.h"
+#include "ui/palette_dlg.h"
+#include "ui/palette_grid.h"
 
 namespace korvanta::test {
 
@@ -40,6 +44,20 @@ inline void Retype(QWidget* page, int id, const QString& text)
     edit->setFocus(Qt::MouseFocusReason);
     edit->selectAll();
     QTest::keyClicks(edit, text);
+}
+
+// Answers the palette dialog about to open: clicks the cell of index, then OK or Cancel.
+inline void AnswerPaletteDialog(int index, bool ok)
+{
+    QTimer::singleShot(0, [index, ok] {
+        auto* dialog = qobject_cast<CPaletteDlg*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        QTest::mouseClick(dialog->Grid(), Qt::LeftButton, {}, CPaletteGrid::CellRect(index).center());
+        if (ok)
+            dialog->accept();
+        else
+            dialog->reject();
+    });
 }
 
 }  // namespace korvanta::test

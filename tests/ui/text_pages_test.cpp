@@ -3,6 +3,7 @@
 // page's ranges and swatches, the application page's dump.
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include "model/gif_app_blocks.h"
@@ -163,6 +164,21 @@ private slots:
         QCOMPARE(f.m_messages.m_texts.back(), RangeMessage(0, 255));
         QCOMPARE(text->m_nCellWidth, 8);
         QCOMPARE(f.Doc().m_nCurrent, 3);
+        Retype(page, CGifTextPage::IDC_CELL_WIDTH, QStringLiteral("255"));
+
+        // Colours come from the global palette: entry 37 of the default one is 36, 36, 85.
+        AnswerPaletteDialog(37, true);
+        ControlOf<QPushButton>(page, CGifTextPage::IDC_TEXT_COLOR)->click();
+        QCOMPARE(text->m_nForeground, 37);
+        QCOMPARE(text->m_nCellWidth, 255);
+        QCOMPARE(colour(IDC_TEXT_SWATCH), QColor(36, 36, 85));
+        AnswerPaletteDialog(5, false);
+        ControlOf<QPushButton>(page, CGifTextPage::IDC_TEXTBK_COLOR)->click();
+        QCOMPARE(text->m_nBackground, 0);
+        QCOMPARE(colour(IDC_TEXTBK_SWATCH), QColor(Qt::black));
+        AnswerPaletteDialog(5, true);
+        ControlOf<QPushButton>(page, CGifTextPage::IDC_TEXTBK_COLOR)->click();
+        QCOMPARE(text->m_nBackground, 5);
     }
 
     void applicationPageShowsIdentifierAndDumpOnly()
