@@ -37,6 +37,7 @@ CGifAppPage::CGifAppPage(CGifBar* parent) : CGifPage(IDD, parent)
     auto* dump = t.MultiLineEdit(IDC_DATA, 7, 79, 128, 88, true);
     dump->setReadOnly(true);
     dump->setFont(DumpFont(font()));
+    HookControls();
 }
 
 bool CGifAppPage::UpdateData(bool bSaveAndValidate)

@@ -10,7 +10,7 @@ CGifCommentPage::CGifCommentPage(CGifBar* parent) : CGifPage(IDD, parent)
 {
     DialogTemplate t(this, Units());
     auto* text = t.MultiLineEdit<ByteTextEdit>(IDC_COMMENT, 7, 7, 128, 160);
-    WatchClicks();
+    HookControls();
     ApplyOnFocusLoss(text);
 }
 

@@ -37,7 +37,7 @@ CGifHeaderPage::CGifHeaderPage(CGifBar* parent) : CGifPage(IDD, parent)
     QPushButton* save = t.Button(IDC_SAVE_PALETTE, QStringLiteral("ﾊﾟﾚｯﾄを保存"), 72, 128, 50, 14);
     save->setEnabled(false);
     QCheckBox* sorted = t.Check(IDC_SORTED, QStringLiteral("パレットソートフラグ"), 15, 149);
-    WatchClicks();
+    HookControls();
 
     connect(sorted, &QCheckBox::clicked, this, [this] { SendApplyPage(); });
     connect(global, &QCheckBox::clicked, this, [this] { OnGlobalTable(); });

@@ -13,7 +13,7 @@ CGifLoopPage::CGifLoopPage(CGifBar* parent) : CGifPage(IDD, parent)
     t.CenteredStatic(QStringLiteral("ループの設定"), 7, 13, 128);
     t.Static(QStringLiteral("ループ回数"), 7, 46);
     QLineEdit* count = t.Edit(IDC_LOOP_COUNT, 53, 43, 40, 14);
-    WatchClicks();
+    HookControls();
     ApplyOnFocusLoss(count);
     // Every change is applied, so a count out of range is refused as it is typed.
     connect(count, &QLineEdit::textEdited, this, [this] { SendApplyPage(); });

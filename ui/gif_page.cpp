@@ -57,9 +57,13 @@ void CGifPage::ApplyOnFocusLoss(QWidget* control)
     control->installEventFilter(this);
 }
 
-void CGifPage::WatchClicks()
+void CGifPage::HookControls()
 {
-    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>()) {
+        child->installEventFilter(this);
+        if (focusProxy() == nullptr && child->parentWidget() == this && child->focusPolicy() & Qt::TabFocus)
+            setFocusProxy(child);
+    }
 }
 
 bool CGifPage::eventFilter(QObject* watched, QEvent* event)

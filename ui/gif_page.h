@@ -40,9 +40,10 @@ protected:
     // The page is applied whenever control loses the focus to another control or window of the
     // program; not when a menu, a popup or another application takes it for a while.
     void ApplyOnFocusLoss(QWidget* control);
-    // Watches the clicks on every control made so far, so that the click whose focus change
-    // was refused does nothing more; call it when the page is laid out.
-    void WatchClicks();
+    // Call when the page is laid out. The focus given to the page goes to its first control, as
+    // a dialog's goes to its first tab stop; every control's clicks are watched, so that the
+    // click whose focus change was refused does nothing more.
+    void HookControls();
     bool eventFilter(QObject* watched, QEvent* event) override;
     // The control with an identifier, or NULL.
     template <class T = QWidget>

@@ -40,7 +40,7 @@ CGifTextPage::CGifTextPage(CGifBar* parent) : CGifPage(IDD, parent)
     QPushButton* bkColor = t.Button(IDC_TEXTBK_COLOR, QStringLiteral("背景色"), 81, 112, 33, 14);
     t.Swatch(IDC_TEXTBK_SWATCH, 117, 112, 18, 14);
     ApplyOnFocusLoss(t.MultiLineEdit<ByteTextEdit>(IDC_TEXT, 7, 129, 128, 38));
-    WatchClicks();
+    HookControls();
 
     connect(textColor, &QPushButton::clicked, this, [this] { ChooseColor(m_nForeground); });
     connect(bkColor, &QPushButton::clicked, this, [this] { ChooseColor(m_nBackground); });

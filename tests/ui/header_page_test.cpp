@@ -104,6 +104,9 @@ private slots:
         QCOMPARE(f.Doc().GetHeader()->m_nWidth, 400);
         QVERIFY(f.Doc().IsModified());
 
+        // Tab in the list enters the page at its first field.
+        QTest::keyClick(&f.View(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), ControlOf(header, H::IDC_WIDTH));
         QWidget* global = ControlOf(header, H::IDC_GLOBAL_TABLE);
         global->setFocus();
         QTest::keyClick(global, Qt::Key_Escape);
