@@ -275,7 +275,9 @@ void CMainFrame::UpdateMenus()
 
 void CMainFrame::OnCommand(unsigned id)
 {
-    if (m_pDoc == nullptr)
+    // A value typed into the page is the user's latest edit: a command (save, above all) sees it,
+    // and a refused one stops the command.
+    if (m_pDoc == nullptr || !TakeFocusedPage())
         return;
     if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + CRecentFileList::kSize) {
         OnOpenRecentFile(static_cast<int>(id - ID_FILE_MRU_FILE1));
@@ -367,18 +369,30 @@ int CMainFrame::CountNoLocalTable()
 
 void CMainFrame::ApplyPage()
 {
-    CGifBlock* block = m_pDoc->GetCurrentBlock();
-    if (block == nullptr)
-        return;
-    CGifPage* page = m_wndGifBar->GetPage(block->GetPage());
-    if (page == nullptr)
-        return;
-    if (!page->UpdateData(true)) {
+    if (!TakePage())
         m_pView->OnPageInvalid();
-        return;
-    }
+}
+
+bool CMainFrame::TakePage()
+{
+    CGifBlock* block = m_pDoc->GetCurrentBlock();
+    CGifPage* page = block != nullptr ? m_wndGifBar->GetPage(block->GetPage()) : nullptr;
+    if (page == nullptr)
+        return true;
+    if (!page->UpdateData(true))
+        return false;
     ApplyPageToCurrentBlock(*m_pDoc, page->PageData());
     UpdateMenus();
+    return true;
+}
+
+bool CMainFrame::TakeFocusedPage()
+{
+    CGifPage* page = m_wndGifBar->CurrentPage();
+    QWidget* focus = QApplication::focusWidget();
+    if (page == nullptr || focus == nullptr || !page->isAncestorOf(focus))
+        return true;
+    return TakePage();
 }
 
 void CMainFrame::ShowBlockPage(CGifBlock* block)

@@ -12,6 +12,7 @@
 #include "model/gif_text_blocks.h"
 #include "model/palette_file.h"
 #include "page_fixture.h"
+#include "ui/command_table.h"
 #include "ui/data_exchange.h"
 #include "ui/gif_header_page.h"
 #include "ui_documents.h"
@@ -143,6 +144,22 @@ private slots:
         QCOMPARE(f.Doc().m_nCurrent, 0);  // the list swallowed the refused click; this one moved on
         ClickBlock(f, 1);
         QCOMPARE(f.Doc().m_nCurrent, 1);
+    }
+
+    void commandsTakeWhatWasTypedFirst()
+    {
+        FrameFixture f;
+        ClickBlock(f, 0);
+        auto* header = PageOf<H>(f, PageKind::header);
+        const int blocks = f.Doc().GetBlockCount();
+        Retype(header, H::IDC_WIDTH, QStringLiteral("x"));
+        f.Frame().OnCommand(ID_INSERT_COMMENT);
+        QCOMPARE(f.m_messages.m_texts, (std::vector<std::string>{kMsgParseUInt}));
+        QCOMPARE(f.Doc().GetBlockCount(), blocks);
+        Retype(header, H::IDC_WIDTH, QStringLiteral("500"));
+        f.Frame().OnCommand(ID_INSERT_COMMENT);
+        QCOMPARE(f.Doc().GetHeader()->m_nWidth, 500);
+        QCOMPARE(f.Doc().GetBlockCount(), blocks + 1);
     }
 
     void globalPaletteBoxAsksBeforeImagesLoseTheirColours()
