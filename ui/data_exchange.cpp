@@ -1,10 +1,13 @@
 #include "ui/data_exchange.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 
 #include "platform/message_box.h"
+#include "ui/byte_text_edit.h"
 
 namespace korvanta {
 
@@ -90,13 +93,36 @@ void DataExchange::UInt(int id, unsigned& value, unsigned high)
 
 void DataExchange::Text(int id, QString& value)
 {
-    auto* edit = qobject_cast<QLineEdit*>(Control(id));
+    QWidget* control = Control(id);
+    if (control == nullptr || m_bFailed)
+        return;
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        if (m_bSaveAndValidate)
+            value = edit->text();
+        else
+            edit->setText(value);
+    } else if (auto* lines = qobject_cast<QPlainTextEdit*>(control)) {
+        if (m_bSaveAndValidate)
+            value = lines->toPlainText();
+        else
+            lines->setPlainText(value);
+    } else if (auto* label = qobject_cast<QLabel*>(control)) {
+        if (m_bSaveAndValidate)
+            value = label->text();
+        else
+            label->setText(value);
+    }
+}
+
+void DataExchange::Bytes(int id, std::string& value)
+{
+    auto* edit = qobject_cast<ByteTextEdit*>(Control(id));
     if (edit == nullptr || m_bFailed)
         return;
     if (m_bSaveAndValidate)
-        value = edit->text();
+        value = edit->Bytes();
     else
-        edit->setText(value);
+        edit->SetBytes(value);
 }
 
 void DataExchange::Check(int id, bool& value)

@@ -36,7 +36,10 @@ public:
     void Int(int id, int& value, int low = INT_MIN, int high = INT_MAX);
     // An unsigned number (no sign allowed) up to high.
     void UInt(int id, unsigned& value, unsigned high = UINT_MAX);
+    // The text of a one-line edit, a multi-line edit or a static.
     void Text(int id, QString& value);
+    // The raw text bytes of a ByteTextEdit.
+    void Bytes(int id, std::string& value);
     void Check(int id, bool& value);
     // A group of radio buttons with consecutive identifiers from firstId; value is the index of
     // the checked one, -1 for none.

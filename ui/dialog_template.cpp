@@ -102,6 +102,14 @@ QRadioButton* DialogTemplate::Radio(int id, const QString& text, int x, int y, i
     return radio;
 }
 
+void DialogTemplate::SetUpMultiLine(QPlainTextEdit* edit, bool horizontalScroll)
+{
+    edit->setTabChangesFocus(true);
+    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    edit->setHorizontalScrollBarPolicy(horizontalScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    edit->setLineWrapMode(horizontalScroll ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+}
+
 QComboBox* DialogTemplate::Combo(int id, int x, int y, int cx, int cy)
 {
     auto* combo = new QComboBox(m_pDialog);

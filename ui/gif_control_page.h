@@ -7,30 +7,27 @@
 
 namespace korvanta {
 
-class CGifControlPage final : public CGifPage {
+class CGifControlPage final : public CGifPage, public CGifControlPageData {
     Q_OBJECT
 public:
-    static constexpr int kTemplateId = 131;
     enum : int {
+        IDD = 131,
         IDC_DISPOSAL = 1003,
         IDC_DELAY = 1014,
         IDC_TRANSPARENT = 1035,
         IDC_USER_INPUT = 1036,
-        IDC_TRANS_COLOR = 1037,
+        IDC_TRANS_COLOR = 1037
     };
 
     explicit CGifControlPage(CGifBar* parent);
 
-    CGifPageData& PageData() override { return m_data; }
-    CGifControlPageData& Data() { return m_data; }
+    CGifPageData& PageData() override { return *this; }
     bool UpdateData(bool bSaveAndValidate) override;
     void RepaintControl(int controlId) override;
 
 private:
     // Opens the palette dialog on the governed image; OK takes the index and applies.
     void OnTransparentColor();
-
-    PageDataOf<CGifControlPageData> m_data{*this};
 };
 
 }  // namespace korvanta

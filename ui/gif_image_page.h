@@ -8,11 +8,11 @@
 
 namespace korvanta {
 
-class CGifImagePage final : public CGifPage {
+class CGifImagePage final : public CGifPage, public CGifImagePageData {
     Q_OBJECT
 public:
-    static constexpr int kTemplateId = 132;
     enum : int {
+        IDD = 132,
         IDC_LEFT = 1004,
         IDC_TOP = 1005,
         IDC_WIDTH = 1006,
@@ -22,15 +22,14 @@ public:
         IDC_SORTED = 1033,
         IDC_LOAD_PALETTE = 1034,
         IDC_SHOW_PALETTE = 1044,
-        IDC_SAVE_PALETTE = 2001,
+        IDC_SAVE_PALETTE = 2001
     };
     // The image descriptor's fields are 16 bits wide.
     static constexpr int kMaxField = 65535;
 
     explicit CGifImagePage(CGifBar* parent);
 
-    CGifPageData& PageData() override { return m_data; }
-    CGifImagePageData& Data() { return m_data; }
+    CGifPageData& PageData() override { return *this; }
     bool UpdateData(bool bSaveAndValidate) override;
 
 private:
@@ -38,8 +37,9 @@ private:
     void OnShowPalette();
     void OnLoadPalette();
     void OnSavePalette();
+    // The palette buttons and the sort flag are for a local table only.
+    void EnableTableControls();
 
-    CGifImagePageData m_data;
     QtImageConvertChooser m_chooser{this};
 };
 

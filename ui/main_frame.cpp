@@ -19,10 +19,15 @@
 #include "player/display_palette.h"
 #include "ui/anim_wnd.h"
 #include "ui/command_table.h"
+#include "ui/gif_app_page.h"
 #include "ui/gif_bar.h"
+#include "ui/gif_comment_page.h"
 #include "ui/gif_control_page.h"
+#include "ui/gif_header_page.h"
 #include "ui/gif_image_page.h"
+#include "ui/gif_loop_page.h"
 #include "ui/gif_page.h"
+#include "ui/gif_text_page.h"
 #include "ui/lock_keys.h"
 #include "ui/progress_dlg.h"
 #include "ui/qt_clipboard_service.h"
@@ -225,8 +230,14 @@ void CMainFrame::CreateGifBar()
     m_wndGifBar = new CGifBar(this, *m_services.messages, this);
     m_wndGifBar->m_onFocusList = [this] { m_pView->setFocus(Qt::OtherFocusReason); };
     m_wndGifBar->m_activeDocument = [this] { return m_pDoc.get(); };
+    // One page per block kind, made once, in the order of their templates.
+    m_wndGifBar->AddPage(PageKind::header, new CGifHeaderPage(m_wndGifBar));
     m_wndGifBar->AddPage(PageKind::control, new CGifControlPage(m_wndGifBar));
     m_wndGifBar->AddPage(PageKind::image, new CGifImagePage(m_wndGifBar));
+    m_wndGifBar->AddPage(PageKind::comment, new CGifCommentPage(m_wndGifBar));
+    m_wndGifBar->AddPage(PageKind::text, new CGifTextPage(m_wndGifBar));
+    m_wndGifBar->AddPage(PageKind::loop, new CGifLoopPage(m_wndGifBar));
+    m_wndGifBar->AddPage(PageKind::application, new CGifAppPage(m_wndGifBar));
     QPushButton* play = m_wndGifBar->PlayButton();
     play->setStatusTip(StatusTipOf(ID_PLAY));
     play->setToolTip(ToolTipOf(ID_PLAY));
@@ -238,6 +249,7 @@ void CMainFrame::CreateGifBar()
     dock->setAllowedAreas(Qt::RightDockWidgetArea);
     dock->setWidget(m_wndGifBar);
     addDockWidget(Qt::RightDockWidgetArea, dock);
+    m_wndGifBar->ShowPage(m_wndGifBar->GetPage(PageKind::header));
 }
 
 QAction* CMainFrame::Action(unsigned id) const
@@ -272,7 +284,9 @@ void CMainFrame::UpdateMenus()
 
 void CMainFrame::OnCommand(unsigned id)
 {
-    if (m_pDoc == nullptr)
+    // A value typed into the page is the user's latest edit: a command (save, above all) sees it,
+    // and a refused one stops the command.
+    if (m_pDoc == nullptr || !TakeFocusedPage())
         return;
     if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + CRecentFileList::kSize) {
         OnOpenRecentFile(static_cast<int>(id - ID_FILE_MRU_FILE1));
@@ -373,18 +387,30 @@ int CMainFrame::CountNoLocalTable()
 
 void CMainFrame::ApplyPage()
 {
-    CGifBlock* block = m_pDoc->GetCurrentBlock();
-    if (block == nullptr)
-        return;
-    CGifPage* page = m_wndGifBar->GetPage(block->GetPage());
-    if (page == nullptr)
-        return;
-    if (!page->UpdateData(true)) {
+    if (!TakePage())
         m_pView->OnPageInvalid();
-        return;
-    }
+}
+
+bool CMainFrame::TakePage()
+{
+    CGifBlock* block = m_pDoc->GetCurrentBlock();
+    CGifPage* page = block != nullptr ? m_wndGifBar->GetPage(block->GetPage()) : nullptr;
+    if (page == nullptr)
+        return true;
+    if (!page->UpdateData(true))
+        return false;
     ApplyPageToCurrentBlock(*m_pDoc, page->PageData());
     UpdateMenus();
+    return true;
+}
+
+bool CMainFrame::TakeFocusedPage()
+{
+    CGifPage* page = m_wndGifBar->CurrentPage();
+    QWidget* focus = QApplication::focusWidget();
+    if (page == nullptr || focus == nullptr || !page->isAncestorOf(focus))
+        return true;
+    return TakePage();
 }
 
 void CMainFrame::ShowBlockPage(CGifBlock* block)

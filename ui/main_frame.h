@@ -131,6 +131,10 @@ private:
     void OnAppAbout();
     void OnHelpFinder();
     void OnNextPane();
+    // The current block's page into the block; false when the page refused a value.
+    bool TakePage();
+    // The same while the focus is in the page, so that what was typed there is not lost.
+    bool TakeFocusedPage();
     void CloseAnimation();
     // UM_ANIMCLOSED: posted by the animation window as it goes.
     void OnAnimClosed();

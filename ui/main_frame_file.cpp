@@ -159,7 +159,7 @@ bool CMainFrame::CanClose()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (!CanClose()) {
+    if (!TakeFocusedPage() || !CanClose()) {
         event->ignore();
         return;
     }

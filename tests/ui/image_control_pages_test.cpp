@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 
 #include "dialog_checks.h"
-#include "frame_fixture.h"
 #include "model/palette_file.h"
+#include "page_fixture.h"
 #include "ui/data_exchange.h"
 #include "ui/dialog_template.h"
 #include "ui/gif_bar.h"
@@ -43,15 +43,9 @@ HPALETTE Muted()
     return CPalette::Create(entries);
 }
 
-template <class T = QWidget>
-T* Item(QWidget* page, int id)
-{
-    return DialogTemplate::Control<T>(page, id);
-}
-
 QColor SwatchColour(QWidget* page)
 {
-    return Item(page, IDC_TRANS_SWATCH)->palette().color(QPalette::Window);
+    return ControlOf(page, IDC_TRANS_SWATCH)->palette().color(QPalette::Window);
 }
 
 // A new document (header, loop, control) and a 40 x 20 image of the muted colours x % 4; the
@@ -72,23 +66,14 @@ public:
 
     CGifControlBlock& ControlBlock() { return *static_cast<CGifControlBlock*>(Doc().GetBlock(kControl)); }
     CGifImageBlock& ImageBlock() { return *static_cast<CGifImageBlock*>(Doc().GetBlock(kImage)); }
-    Control* ControlPage() { return static_cast<Control*>(Frame().GetGifBar()->GetPage(PageKind::control)); }
-    Image* ImagePage() { return static_cast<Image*>(Frame().GetGifBar()->GetPage(PageKind::image)); }
+    Control* ControlPage() { return PageOf<Control>(*this, PageKind::control); }
+    Image* ImagePage() { return PageOf<Image>(*this, PageKind::image); }
 
-    // Clicks list entry index.
-    void Select(int index)
-    {
-        const CRect e = View().EntryRect(index);
-        const QPoint centre((e.left + e.right) / 2, (e.top + e.bottom) / 2);
-        QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, centre - View().VisibleRect().topLeft());
-    }
+    void Select(int index) { ClickBlock(*this, index); }
     // Types text into an edit in place of what it holds, then clicks list entry index.
     void TypeThenClick(QWidget* page, int id, const QString& text, int index)
     {
-        auto* edit = Item<QLineEdit>(page, id);
-        edit->setFocus(Qt::MouseFocusReason);
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
+        Retype(page, id, text);
         Select(index);
     }
 };
@@ -109,11 +94,11 @@ private slots:
             QCOMPARE(page->geometry(), QRect(bar.Units().Point(0, 4), bar.Units().Size(142, 174)));
             CheckLaidOut(*page);
         }
-        auto* disposal = Item<QComboBox>(bar.GetPage(PageKind::control), Control::IDC_DISPOSAL);
+        auto* disposal = ControlOf<QComboBox>(bar.GetPage(PageKind::control), Control::IDC_DISPOSAL);
         QCOMPARE(disposal->itemText(2), QStringLiteral("背景色で消す"));
         QCOMPARE(disposal->count(), 4);
-        QVERIFY(!Item(bar.GetPage(PageKind::image), Image::IDC_WIDTH)->isEnabled());
-        QVERIFY(!Item(bar.GetPage(PageKind::image), Image::IDC_HEIGHT)->isEnabled());
+        QVERIFY(!ControlOf(bar.GetPage(PageKind::image), Image::IDC_WIDTH)->isEnabled());
+        QVERIFY(!ControlOf(bar.GetPage(PageKind::image), Image::IDC_HEIGHT)->isEnabled());
     }
 
     void controlPageAppliesEachClickAndChoice()
@@ -123,25 +108,25 @@ private slots:
         f.ControlBlock().m_nDisposal = 5;  // a method the list does not offer
         f.Select(Pages::kControl);
         Control* page = f.ControlPage();
-        QCOMPARE(Item<QLineEdit>(page, Control::IDC_DELAY)->text(), QStringLiteral("100"));
-        QVERIFY(!Item(page, Control::IDC_TRANS_COLOR)->isEnabled());
-        QVERIFY(!Item(page, IDC_TRANS_SWATCH)->isEnabled());
+        QCOMPARE(ControlOf<QLineEdit>(page, Control::IDC_DELAY)->text(), QStringLiteral("100"));
+        QVERIFY(!ControlOf(page, Control::IDC_TRANS_COLOR)->isEnabled());
+        QVERIFY(!ControlOf(page, IDC_TRANS_SWATCH)->isEnabled());
         QCOMPARE(SwatchColour(page), QColor(20, 20, 220));  // the governed image's colour 1
 
-        Item<QCheckBox>(page, Control::IDC_TRANSPARENT)->click();
+        ControlOf<QCheckBox>(page, Control::IDC_TRANSPARENT)->click();
         QVERIFY(f.ControlBlock().m_bTransparent);
         QCOMPARE(f.ControlBlock().m_nDisposal, 5);
         QVERIFY(f.Doc().IsModified());
-        QVERIFY(Item(page, Control::IDC_TRANS_COLOR)->isEnabled());
-        auto* disposal = Item<QComboBox>(page, Control::IDC_DISPOSAL);
+        QVERIFY(ControlOf(page, Control::IDC_TRANS_COLOR)->isEnabled());
+        auto* disposal = ControlOf<QComboBox>(page, Control::IDC_DISPOSAL);
         disposal->setFocus();
         QTest::keyClick(disposal, Qt::Key_Down);
         QCOMPARE(f.ControlBlock().m_nDisposal, 0);
-        Item<QCheckBox>(page, Control::IDC_USER_INPUT)->click();
+        ControlOf<QCheckBox>(page, Control::IDC_USER_INPUT)->click();
         QVERIFY(f.ControlBlock().m_bUserInput);
 
         // Enter hands the focus to the list, which applies the delay; the page stays.
-        auto* delay = Item<QLineEdit>(page, Control::IDC_DELAY);
+        auto* delay = ControlOf<QLineEdit>(page, Control::IDC_DELAY);
         delay->setFocus();
         delay->selectAll();
         QTest::keyClicks(delay, QStringLiteral("30"));
@@ -166,12 +151,12 @@ private slots:
         };
         // Column 6 of the image holds colour 6 % 4.
         pick(QPoint(6, 3), Qt::Key_Return);
-        Item<QPushButton>(f.ControlPage(), Control::IDC_TRANS_COLOR)->click();
+        ControlOf<QPushButton>(f.ControlPage(), Control::IDC_TRANS_COLOR)->click();
         QCOMPARE(f.ControlBlock().m_nTransparentIndex, 2);
         QCOMPARE(SwatchColour(f.ControlPage()), QColor(10, 10, 10));
         QVERIFY(f.Doc().IsModified());
         pick(QPoint(1, 1), Qt::Key_Escape);
-        Item<QPushButton>(f.ControlPage(), Control::IDC_TRANS_COLOR)->click();
+        ControlOf<QPushButton>(f.ControlPage(), Control::IDC_TRANS_COLOR)->click();
         QCOMPARE(f.ControlBlock().m_nTransparentIndex, 2);
     }
 
@@ -184,7 +169,7 @@ private slots:
         QCOMPARE(f.ControlBlock().m_nDelay, 100);
         QVERIFY(!f.Doc().IsModified());
         QCOMPARE(f.Doc().m_nCurrent, Pages::kControl);
-        QCOMPARE(QApplication::focusWidget(), Item(f.ControlPage(), Control::IDC_DELAY));
+        QCOMPARE(QApplication::focusWidget(), ControlOf(f.ControlPage(), Control::IDC_DELAY));
 
         f.TypeThenClick(f.ControlPage(), Control::IDC_DELAY, QStringLiteral("250"), Pages::kImage);
         QCOMPARE(f.ControlBlock().m_nDelay, 250);
@@ -197,13 +182,13 @@ private slots:
         Pages f;
         f.Select(Pages::kImage);
         Image* page = f.ImagePage();
-        QCOMPARE(Item<QLineEdit>(page, Image::IDC_WIDTH)->text(), QStringLiteral("40"));
+        QCOMPARE(ControlOf<QLineEdit>(page, Image::IDC_WIDTH)->text(), QStringLiteral("40"));
         for (const char* text : {"65536", "-1"}) {
             f.TypeThenClick(page, Image::IDC_LEFT, QString::fromLatin1(text), Pages::kControl);
             QCOMPARE(f.m_messages.m_texts.back(), RangeMessage(0, 65535));
             QCOMPARE(f.ImageBlock().m_nLeft, 0);
         }
-        Item<QLineEdit>(page, Image::IDC_LEFT)->setText(QStringLiteral("7"));
+        ControlOf<QLineEdit>(page, Image::IDC_LEFT)->setText(QStringLiteral("7"));
         f.TypeThenClick(page, Image::IDC_TOP, QStringLiteral("65535"), Pages::kControl);
         QCOMPARE(f.ImageBlock().m_nLeft, 7);
         QCOMPARE(f.ImageBlock().m_nTop, 65535);
@@ -214,7 +199,7 @@ private slots:
         Pages f;
         f.Select(Pages::kImage);
         Image* page = f.ImagePage();
-        auto* box = Item<QCheckBox>(page, Image::IDC_LOCAL_TABLE);
+        auto* box = ControlOf<QCheckBox>(page, Image::IDC_LOCAL_TABLE);
         const HPALETTE before = f.ImageBlock().m_hPalette;
         WhenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
         box->click();
@@ -223,8 +208,8 @@ private slots:
         QVERIFY(!f.Doc().IsModified());
 
         WhenModal([](QWidget* modal) {
-            Item<QRadioButton>(modal, 1049)->click();
-            Item<QPushButton>(modal, IDOK)->click();
+            ControlOf<QRadioButton>(modal, 1049)->click();
+            ControlOf<QPushButton>(modal, IDOK)->click();
         });
         box->click();
         QVERIFY(!f.ImageBlock().m_bLocalTable);
@@ -233,8 +218,8 @@ private slots:
         for (int x = 0; x < 4; ++x) QCOMPARE(int(PackedDibRow(*f.ImageBlock().m_hDib, 5)[x]), nearest[x]);
         QVERIFY(f.Doc().IsModified());
         // The list was repainted, which refilled the page from the block.
-        QVERIFY(!page->Data().m_hPalette);
-        QVERIFY(!Item(page, Image::IDC_SAVE_PALETTE)->isEnabled());
+        QVERIFY(!page->m_hPalette);
+        QVERIFY(!ControlOf(page, Image::IDC_SAVE_PALETTE)->isEnabled());
     }
 
     void withoutAGlobalTableTheImagesPaletteBecomesGlobal()
@@ -249,7 +234,7 @@ private slots:
                 modal->reject();
             }
         });
-        auto* box = Item<QCheckBox>(f.ImagePage(), Image::IDC_LOCAL_TABLE);
+        auto* box = ControlOf<QCheckBox>(f.ImagePage(), Image::IDC_LOCAL_TABLE);
         box->click();
         QTest::qWait(1);
         QVERIFY(!asked);
@@ -274,20 +259,20 @@ private slots:
         f.ImageBlock().m_hPalette = nullptr;
         f.Select(Pages::kImage);
         Image* page = f.ImagePage();
-        QVERIFY(!Item(page, Image::IDC_LOAD_PALETTE)->isEnabled());
-        Item<QCheckBox>(page, Image::IDC_LOCAL_TABLE)->click();
+        QVERIFY(!ControlOf(page, Image::IDC_LOAD_PALETTE)->isEnabled());
+        ControlOf<QCheckBox>(page, Image::IDC_LOCAL_TABLE)->click();
         QVERIFY(f.ImageBlock().m_bLocalTable);
         QVERIFY(f.ImageBlock().m_hPalette != f.Doc().GetGlobalPalette());
         QCOMPARE(CopyLogPalette(f.ImageBlock().m_hPalette), CopyLogPalette(Primaries()));
-        QVERIFY(Item(page, Image::IDC_LOAD_PALETTE)->isEnabled());
+        QVERIFY(ControlOf(page, Image::IDC_LOAD_PALETTE)->isEnabled());
 
         // The palette shows read-only: no swatch, no Cancel.
         WhenModal([](QWidget* modal) {
-            QVERIFY(Item(modal, CPaletteDlg::kSwatchId)->isHidden());
-            QVERIFY(Item(modal, IDCANCEL)->isHidden());
-            Item<QPushButton>(modal, IDOK)->click();
+            QVERIFY(ControlOf(modal, CPaletteDlg::kSwatchId)->isHidden());
+            QVERIFY(ControlOf(modal, IDCANCEL)->isHidden());
+            ControlOf<QPushButton>(modal, IDOK)->click();
         });
-        Item<QPushButton>(page, Image::IDC_SHOW_PALETTE)->click();
+        ControlOf<QPushButton>(page, Image::IDC_SHOW_PALETTE)->click();
     }
 
     void editsSurviveSavingAndReopening()
@@ -296,9 +281,9 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("edited.gif"));
         Pages f;
         f.Select(Pages::kControl);
-        Item<QCheckBox>(f.ControlPage(), Control::IDC_TRANSPARENT)->click();
+        ControlOf<QCheckBox>(f.ControlPage(), Control::IDC_TRANSPARENT)->click();
         f.TypeThenClick(f.ControlPage(), Control::IDC_DELAY, QStringLiteral("7"), Pages::kImage);
-        Item<QCheckBox>(f.ImagePage(), Image::IDC_INTERLACE)->click();
+        ControlOf<QCheckBox>(f.ImagePage(), Image::IDC_INTERLACE)->click();
         f.TypeThenClick(f.ImagePage(), Image::IDC_LEFT, QStringLiteral("300"), Pages::kControl);
         QVERIFY(f.Doc().OnSaveDocument(PathFromQString(path)));
 
@@ -317,7 +302,7 @@ private slots:
         Pages f;
         f.Select(Pages::kImage);
         f.m_dialogs.Answer(path);
-        Item<QPushButton>(f.ImagePage(), Image::IDC_SAVE_PALETTE)->click();
+        ControlOf<QPushButton>(f.ImagePage(), Image::IDC_SAVE_PALETTE)->click();
         QCOMPARE(QFile(QString::fromStdString(path)).size(), qint64(kPaletteFileSize));
 
         // The image takes the file's palette in place of the primaries, keeping its indices.
@@ -325,8 +310,8 @@ private slots:
         f.Select(Pages::kControl);
         f.Select(Pages::kImage);
         f.m_dialogs.Answer(path);
-        WhenModal([](QWidget* modal) { Item<QPushButton>(modal, IDOK)->click(); });
-        Item<QPushButton>(f.ImagePage(), Image::IDC_LOAD_PALETTE)->click();
+        WhenModal([](QWidget* modal) { ControlOf<QPushButton>(modal, IDOK)->click(); });
+        ControlOf<QPushButton>(f.ImagePage(), Image::IDC_LOAD_PALETTE)->click();
         const std::vector<PALETTEENTRY> loaded = CopyLogPalette(f.ImageBlock().m_hPalette);
         QCOMPARE(loaded.size(), std::size_t{256});
         QCOMPARE(std::vector<PALETTEENTRY>(loaded.begin(), loaded.begin() + 4), CopyLogPalette(Muted()));
