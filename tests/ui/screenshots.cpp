@@ -83,13 +83,19 @@ bool CaptureDialog(QDialog& dialog, const QPoint& at, const QString& path)
     return captured;
 }
 
-// The control and image pages and the dialogs they open.
-bool CaptureImagePagesAndDialogs(CMainFrame& frame, const QDir& out)
+// Every page the sample has a block for, and the dialogs the pages open.
+bool CapturePagesAndDialogs(CMainFrame& frame, const QDir& out)
 {
     CGIFDoc& doc = *frame.GetActiveDocument();
-    if (!CapturePage(frame, PageKind::control, out.filePath(QStringLiteral("control-page.png"))) ||
-        !CapturePage(frame, PageKind::image, out.filePath(QStringLiteral("image-page.png"))))
-        return false;
+    const std::pair<PageKind, const char*> pages[] = {
+        {PageKind::header, "header"},          {PageKind::control, "control"}, {PageKind::image, "image"},
+        {PageKind::comment, "comment"},        {PageKind::text, "text"},       {PageKind::loop, "loop"},
+        {PageKind::application, "application"}};
+    for (const auto& [kind, name] : pages) {
+        const bool present = SelectFirst(doc, kind);
+        if (present && !CapturePage(frame, kind, out.filePath(QStringLiteral("%1-page.png").arg(name))))
+            return false;
+    }
     const QPoint beside(FrameRect(frame).right() + 16, 40);
     CPaletteDlg grid(doc.GetGlobalPalette(), nullptr, false, &frame);
     if (!CaptureDialog(grid, beside, out.filePath(QStringLiteral("palette-dialog.png"))))
@@ -153,5 +159,5 @@ int main(int argc, char* argv[])
         return 1;
     anim->close();
     Wait(200);
-    return CaptureImagePagesAndDialogs(frame, out) ? 0 : 1;
+    return CapturePagesAndDialogs(frame, out) ? 0 : 1;
 }
