@@ -8,10 +8,12 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "model/gif_app_blocks.h"
 #include "model/gif_commands.h"
 #include "model/gif_control_block.h"
 #include "model/gif_doc.h"
 #include "model/gif_image_block.h"
+#include "model/gif_text_blocks.h"
 #include "ui/about_dlg.h"
 #include "ui/anim_wnd.h"
 #include "ui/gif_bar.h"
@@ -83,10 +85,30 @@ bool CaptureDialog(QDialog& dialog, const QPoint& at, const QString& path)
     return captured;
 }
 
-// Every page the sample has a block for, and the dialogs the pages open.
+// A plain-text and an application block at the end of the list, so that every page has a block
+// to show: the sample has neither.
+void AddTextAndApplicationBlocks(CGIFDoc& doc)
+{
+    auto text = std::make_unique<CGifTextBlock>();
+    text->m_nGridWidth = 96;
+    text->m_nGridHeight = 16;
+    text->m_strText = "Korvanta";
+    doc.InsertBlock(-1, std::move(text));
+    auto application = std::make_unique<CGifAppBlock>();
+    const char identifier[] = "KORVANTA";
+    std::copy_n(identifier, 8, application->m_identifier.begin());
+    application->m_authCode = {'1', '.', '0'};
+    for (const char c : std::string("block list\x01\x02"))
+        application->m_data.push_back(static_cast<std::uint8_t>(c));
+    doc.InsertBlock(-1, std::move(application));
+    doc.UpdateAllViews();
+}
+
+// Every page, and the dialogs the pages open.
 bool CapturePagesAndDialogs(CMainFrame& frame, const QDir& out)
 {
     CGIFDoc& doc = *frame.GetActiveDocument();
+    AddTextAndApplicationBlocks(doc);
     const std::pair<PageKind, const char*> pages[] = {
         {PageKind::header, "header"},          {PageKind::control, "control"}, {PageKind::image, "image"},
         {PageKind::comment, "comment"},        {PageKind::text, "text"},       {PageKind::loop, "loop"},
