@@ -2,12 +2,11 @@
 // the header page's values, its global palette box and palette files, and every page's layout.
 #include <QCheckBox>
 #include <QFile>
-#include <QGroupBox>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include "dialog_checks.h"
 #include "model/gif_header_block.h"
 #include "model/gif_text_blocks.h"
 #include "model/palette_file.h"
@@ -256,34 +255,7 @@ private slots:
     void everyControlLiesInsideItsPageAndShowsAllItsText()
     {
         FrameFixture f;
-        for (const PageKind kind : kKinds) {
-            CGifPage* page = PageOf<CGifPage>(f, kind);
-            const QRect inside(QPoint(0, 0), page->size());
-            for (QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-                const QString name = page->objectName() + QLatin1Char('/') + control->objectName();
-                QVERIFY2(inside.contains(control->geometry()), qPrintable(name));
-                QString text;
-                int room = control->width();
-                if (auto* label = qobject_cast<QLabel*>(control)) {
-                    text = label->text();
-                    room = label->contentsRect().width();
-                } else if (auto* button = qobject_cast<QPushButton*>(control)) {
-                    text = button->text();
-                    room = button->width() - 4;  // the button's own frame
-                } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
-                    text = check->text();
-                    room = check->width() -
-                           (check->sizeHint().width() - check->fontMetrics().horizontalAdvance(text));
-                } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
-                    text = group->title();
-                }
-                const QFontMetrics metrics(control->font());
-                QVERIFY2(metrics.horizontalAdvance(text) <= room, qPrintable(name + QLatin1Char(' ') + text));
-                if (!text.isEmpty() && qobject_cast<QGroupBox*>(control) == nullptr)
-                    QVERIFY2(metrics.height() <= control->height(),
-                             qPrintable(name + QLatin1Char(' ') + text));
-            }
-        }
+        for (const PageKind kind : kKinds) CheckLaidOut(*PageOf<CGifPage>(f, kind));
     }
 };
 
