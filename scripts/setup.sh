@@ -9,7 +9,7 @@ packages=(
   libbenchmark-dev libgif-dev
   imagemagick gifsicle
   clang libclang-rt-14-dev llvm
-  qt6-base-dev libgl-dev qt6-translations-l10n libqt6svg6 fonts-ipafont-gothic
+  qt6-base-dev libgl-dev libx11-dev qt6-translations-l10n libqt6svg6 fonts-ipafont-gothic
   xvfb xauth xclip xdotool
 )
 

@@ -12,6 +12,8 @@ namespace korvanta {
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(KORVANTA)"));
+    // The template's units are those of the interface font, whatever font the parent has.
+    setFont(InterfaceFont());
     const DialogUnits units(font());
     setFixedSize(units.Size(kTemplateWidth, kTemplateHeight));
 

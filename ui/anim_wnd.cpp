@@ -22,8 +22,8 @@ QImage CanvasImage(const PackedDib& canvas)
     const int height = PackedDibHeight(*canvas);
     if (width <= 0 || height <= 0)
         return {};
-    const QImage rows(PackedDibBits(*canvas), width, height, static_cast<qsizetype>(PackedDibRowBytes(*canvas)),
-                      QImage::Format_BGR888);
+    const QImage rows(PackedDibBits(*canvas), width, height,
+                      static_cast<qsizetype>(PackedDibRowBytes(*canvas)), QImage::Format_BGR888);
     return rows.mirrored(false, true);
 }
 }  // namespace

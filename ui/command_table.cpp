@@ -19,7 +19,8 @@ const std::vector<MenuDefinition>& MainMenu()
           {ID_FILE_MRU_FILE1, kRecentFilePlaceholder},
           {0, nullptr},
           {ID_APP_EXIT, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}}},
-        {"編集(&E)", {{ID_EDIT_CUT, "切り取り(&T)"}, {ID_EDIT_COPY, "ｺﾋﾟｰ(&C)"}, {ID_EDIT_PASTE, "貼り付け(&P)"}}},
+        {"編集(&E)",
+         {{ID_EDIT_CUT, "切り取り(&T)"}, {ID_EDIT_COPY, "ｺﾋﾟｰ(&C)"}, {ID_EDIT_PASTE, "貼り付け(&P)"}}},
         {"表示(&V)", {{ID_VIEW_TOOLBAR, "ﾂｰﾙ ﾊﾞｰ(&T)"}, {ID_VIEW_STATUS_BAR, "ｽﾃｰﾀｽ ﾊﾞｰ(&S)"}}},
         {"ブロック挿入(&B)",
          {{ID_INSERT_IMAGE, "イメージを挿入(&I)"},
@@ -27,15 +28,17 @@ const std::vector<MenuDefinition>& MainMenu()
           {ID_INSERT_COMMENT, "コメント(&C)"},
           {ID_INSERT_TEXT, "テキスト(&T)"},
           {ID_INSERT_LOOP, "ループ(&L)"}}},
-        {"ﾍﾙﾌﾟ(&H)", {{ID_HELP_FINDER, "ﾄﾋﾟｯｸの検索(&H)"}, {0, nullptr}, {ID_APP_ABOUT, "ﾊﾞｰｼﾞｮﾝ情報 (&A)..."}}},
+        {"ﾍﾙﾌﾟ(&H)",
+         {{ID_HELP_FINDER, "ﾄﾋﾟｯｸの検索(&H)"}, {0, nullptr}, {ID_APP_ABOUT, "ﾊﾞｰｼﾞｮﾝ情報 (&A)..."}}},
     };
     return menu;
 }
 
 const std::vector<unsigned>& ToolbarCommands()
 {
-    static const std::vector<unsigned> commands{ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE,  0,           ID_EDIT_CUT,
-                                                ID_EDIT_COPY, ID_EDIT_PASTE, 0,          ID_APP_ABOUT};
+    static const std::vector<unsigned> commands{ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE,  0,
+                                                ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, 0,
+                                                ID_APP_ABOUT};
     return commands;
 }
 

@@ -47,6 +47,22 @@ QLabel* DialogTemplate::Swatch(int id, int x, int y, int cx, int cy)
     return swatch;
 }
 
+void DialogTemplate::PaintSwatch(QWidget* swatch, const CBrush* brush, const HPALETTE& palette)
+{
+    if (swatch == nullptr)
+        return;
+    QPalette colours = swatch->parentWidget() != nullptr ? swatch->parentWidget()->palette() : QPalette();
+    if (brush != nullptr && !brush->bPaletteIndex) {
+        colours.setColor(QPalette::Window, QColor(brush->red, brush->green, brush->blue));
+    } else if (brush != nullptr && palette && brush->nIndex >= 0 &&
+               brush->nIndex < palette->GetEntryCount()) {
+        const PALETTEENTRY& e = (*palette)[brush->nIndex];
+        colours.setColor(QPalette::Window, QColor(e.peRed, e.peGreen, e.peBlue));
+    }
+    swatch->setPalette(colours);
+    swatch->update();
+}
+
 QGroupBox* DialogTemplate::Group(const QString& text, int x, int y, int cx, int cy)
 {
     auto* group = new QGroupBox(text, m_pDialog);
@@ -86,10 +102,20 @@ QRadioButton* DialogTemplate::Radio(int id, const QString& text, int x, int y, i
     return radio;
 }
 
+void DialogTemplate::SetUpMultiLine(QPlainTextEdit* edit, bool horizontalScroll)
+{
+    edit->setTabChangesFocus(true);
+    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    edit->setHorizontalScrollBarPolicy(horizontalScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    edit->setLineWrapMode(horizontalScroll ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+}
+
 QComboBox* DialogTemplate::Combo(int id, int x, int y, int cx, int cy)
 {
     auto* combo = new QComboBox(m_pDialog);
     Place(combo, id, x, y, cx, cy);
+    // A drop-down list's template height includes the list; the closed box is as high as its font.
+    combo->resize(combo->width(), combo->sizeHint().height());
     return combo;
 }
 

@@ -45,8 +45,7 @@ QImage IndexedImageFromPackedDib(const PackedDib& dib)
     const std::uint8_t* entry = PackedDibColorTable(*dib);
     for (int i = 0; i < colours && i < 256; ++i, entry += 4) table[i] = qRgb(entry[2], entry[1], entry[0]);
     image.setColorTable(table);
-    for (int y = 0; y < height; ++y)
-        std::copy_n(PackedDibRow(*dib, y), width, image.scanLine(y));
+    for (int y = 0; y < height; ++y) std::copy_n(PackedDibRow(*dib, y), width, image.scanLine(y));
     return image;
 }
 
@@ -74,8 +73,9 @@ bool CollectColours(const QImage& rgb, QList<QRgb>& colours, QHash<QRgb, int>& i
 PackedDib NewIndexedDib(int width, int height, const QList<QRgb>& colours)
 {
     const auto count = static_cast<std::uint64_t>(colours.size());
-    const std::uint64_t total = kDibInfoHeaderSize + count * 4 +
-                                DibRowBytes(static_cast<std::uint64_t>(width), 8) * static_cast<std::uint64_t>(height);
+    const std::uint64_t total =
+        kDibInfoHeaderSize + count * 4 +
+        DibRowBytes(static_cast<std::uint64_t>(width), 8) * static_cast<std::uint64_t>(height);
     if (total > kMaxDibBytes)
         return nullptr;
     PackedDib dib;
@@ -127,7 +127,8 @@ std::vector<std::uint8_t> PackedDibBytesFromImage(const QImage& image)
         for (int y = 0; y < height; ++y) {
             const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
             std::uint8_t* row = PackedDibRow(*dib, y);
-            for (int x = 0; x < width; ++x) row[x] = static_cast<std::uint8_t>(index.value(line[x] | 0xFF000000u));
+            for (int x = 0; x < width; ++x)
+                row[x] = static_cast<std::uint8_t>(index.value(line[x] | 0xFF000000u));
         }
         return dib->Copy();
     }

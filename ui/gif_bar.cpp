@@ -1,17 +1,21 @@
 #include "ui/gif_bar.h"
 
+#include "model/gif_pages.h"
 #include "platform/main_window.h"
 #include "ui/gif_page.h"
 
 namespace korvanta {
 
-CGifBar::CGifBar(MainWindow* mainWindow, QWidget* parent)
+CGifBar::CGifBar(MainWindow* mainWindow, MessageService& messages, QWidget* parent)
     : QWidget(parent),
       m_units(InterfaceFont()),
       m_pMainWnd(mainWindow),
+      m_messages(messages),
       m_pPlayButton(new QPushButton(QStringLiteral("再生"), this))
 {
     setObjectName(QStringLiteral("CGifBar"));
+    // The pages are laid out in this font's units; their texts must be measured in it too.
+    setFont(InterfaceFont());
     setFixedWidth(m_units.X(kTemplateWidth));
     setMinimumHeight(m_units.Y(kTemplateHeight));
     m_pPlayButton->setObjectName(QString::number(kPlayButtonId));
@@ -24,6 +28,7 @@ void CGifBar::AddPage(PageKind kind, CGifPage* page)
     page->move(m_units.Point(0, 4));
     page->hide();
     page->setEnabled(false);
+    page->PageData().m_pMainWnd = m_pMainWnd;
     m_pages[kind] = page;
 }
 

@@ -12,8 +12,10 @@
 
 namespace korvanta {
 
+class CGIFDoc;
 class CGifPage;
 class MainWindow;
+class MessageService;
 
 class CGifBar final : public QWidget {
     Q_OBJECT
@@ -24,12 +26,15 @@ public:
     static constexpr int kTemplateHeight = 194;
     static constexpr int kPlayButtonId = 2000;
 
-    CGifBar(MainWindow* mainWindow, QWidget* parent);
+    // The pages send their private messages to mainWindow and report refused values through
+    // messages.
+    CGifBar(MainWindow* mainWindow, MessageService& messages, QWidget* parent);
 
     const DialogUnits& Units() const { return m_units; }
     QPushButton* PlayButton() const { return m_pPlayButton; }
 
-    // Takes a page of a block kind into the stack, at (0, 4), hidden and disabled.
+    // Takes a page of a block kind into the stack, at (0, 4), hidden and disabled, and tells its
+    // page data where the main window is.
     void AddPage(PageKind kind, CGifPage* page);
     // The page that edits a kind of block; NULL when the bar has none for it.
     CGifPage* GetPage(PageKind kind) const;
@@ -44,11 +49,18 @@ public:
     void FocusList();
 
     MainWindow* GetMainWindow() const { return m_pMainWnd; }
+    MessageService& Messages() const { return m_messages; }
+    // The document being edited, for the page commands that ask the user through its services
+    // (palette files); NULL while there is none.
+    CGIFDoc* ActiveDocument() const { return m_activeDocument ? m_activeDocument() : nullptr; }
+
     std::function<void()> m_onFocusList;
+    std::function<CGIFDoc*()> m_activeDocument;
 
 private:
     DialogUnits m_units;
     MainWindow* m_pMainWnd;
+    MessageService& m_messages;
     QPushButton* m_pPlayButton;
     std::map<PageKind, CGifPage*> m_pages;
     CGifPage* m_pCurrentPage = nullptr;

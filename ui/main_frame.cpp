@@ -12,18 +12,33 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 
 #include "model/gif_doc.h"
 #include "player/display_palette.h"
 #include "ui/anim_wnd.h"
 #include "ui/command_table.h"
+#include "ui/gif_app_page.h"
 #include "ui/gif_bar.h"
+#include "ui/gif_comment_page.h"
+#include "ui/gif_control_page.h"
+#include "ui/gif_header_page.h"
+#include "ui/gif_image_page.h"
+#include "ui/gif_loop_page.h"
 #include "ui/gif_page.h"
+#include "ui/gif_text_page.h"
+#include "ui/lock_keys.h"
 #include "ui/progress_dlg.h"
 #include "ui/qt_clipboard_service.h"
 #include "ui/qt_file_dialog_service.h"
 #include "ui/qt_message_service.h"
+
+// The program's icons live in a static library, whose resources the linker keeps only when asked.
+static void InitKorvantaResources()
+{
+    Q_INIT_RESOURCE(korvanta);
+}
 
 namespace korvanta {
 
@@ -40,6 +55,7 @@ constexpr char kNoImageBlock[] = "イメージブロックがありません。"
 CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
     : QMainWindow(parent), m_palette(CreateDisplayPalette()), m_services(services)
 {
+    InitKorvantaResources();
     setObjectName(QStringLiteral("CMainFrame"));
     if (m_services.messages == nullptr)
         m_services.messages = (m_ownMessages = std::make_unique<QtMessageService>(this)).get();
@@ -116,8 +132,8 @@ void CMainFrame::CreateActions()
         {ID_APP_EXIT, [this] { close(); }},
         {ID_APP_ABOUT, [this] { OnAppAbout(); }},
         {ID_HELP_FINDER, [this] { OnHelpFinder(); }},
-        {ID_NEXT_PANE, [this] { OnNextPane(true); }},
-        {ID_PREV_PANE, [this] { OnNextPane(false); }},
+        {ID_NEXT_PANE, [this] { OnNextPane(); }},
+        {ID_PREV_PANE, [this] { OnNextPane(); }},
         {ID_PLAY, [this] { OnPlay(); }},
         {ID_VIEW_TOOLBAR, [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); }},
         {ID_VIEW_STATUS_BAR, [this] { m_wndStatusBar->setVisible(!m_wndStatusBar->isVisible()); }},
@@ -198,17 +214,30 @@ void CMainFrame::CreateStatusBar()
         indicator->setFrameShadow(QFrame::Sunken);
         indicator->setAlignment(Qt::AlignCenter);
         indicator->setMinimumWidth(indicator->sizeHint().width() + 8);
-        // Lock states are not known to the window; the indicators show as off.
-        indicator->setEnabled(false);
         m_wndStatusBar->addPermanentWidget(indicator);
+        m_indicators.push_back(indicator);
     }
+    // The lock keys change without telling the window; their state is read a few times a second.
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &CMainFrame::UpdateIndicators);
+    timer->start(250);
+    UpdateIndicators();
     setStatusBar(m_wndStatusBar);
 }
 
 void CMainFrame::CreateGifBar()
 {
-    m_wndGifBar = new CGifBar(this, this);
+    m_wndGifBar = new CGifBar(this, *m_services.messages, this);
     m_wndGifBar->m_onFocusList = [this] { m_pView->setFocus(Qt::OtherFocusReason); };
+    m_wndGifBar->m_activeDocument = [this] { return m_pDoc.get(); };
+    // One page per block kind, made once, in the order of their templates.
+    m_wndGifBar->AddPage(PageKind::header, new CGifHeaderPage(m_wndGifBar));
+    m_wndGifBar->AddPage(PageKind::control, new CGifControlPage(m_wndGifBar));
+    m_wndGifBar->AddPage(PageKind::image, new CGifImagePage(m_wndGifBar));
+    m_wndGifBar->AddPage(PageKind::comment, new CGifCommentPage(m_wndGifBar));
+    m_wndGifBar->AddPage(PageKind::text, new CGifTextPage(m_wndGifBar));
+    m_wndGifBar->AddPage(PageKind::loop, new CGifLoopPage(m_wndGifBar));
+    m_wndGifBar->AddPage(PageKind::application, new CGifAppPage(m_wndGifBar));
     QPushButton* play = m_wndGifBar->PlayButton();
     play->setStatusTip(StatusTipOf(ID_PLAY));
     play->setToolTip(ToolTipOf(ID_PLAY));
@@ -220,6 +249,7 @@ void CMainFrame::CreateGifBar()
     dock->setAllowedAreas(Qt::RightDockWidgetArea);
     dock->setWidget(m_wndGifBar);
     addDockWidget(Qt::RightDockWidgetArea, dock);
+    m_wndGifBar->ShowPage(m_wndGifBar->GetPage(PageKind::header));
 }
 
 QAction* CMainFrame::Action(unsigned id) const
@@ -254,7 +284,9 @@ void CMainFrame::UpdateMenus()
 
 void CMainFrame::OnCommand(unsigned id)
 {
-    if (m_pDoc == nullptr)
+    // A value typed into the page is the user's latest edit: a command (save, above all) sees it,
+    // and a refused one stops the command.
+    if (m_pDoc == nullptr || !TakeFocusedPage())
         return;
     if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + CRecentFileList::kSize) {
         OnOpenRecentFile(static_cast<int>(id - ID_FILE_MRU_FILE1));
@@ -276,6 +308,15 @@ void CMainFrame::UpdateTitle()
         title = QFileInfo(PathToQString(m_pDoc->GetPathName())).fileName();
     setWindowTitle(title + QStringLiteral("[*] - Korvanta"));
     setWindowModified(m_pDoc != nullptr && m_pDoc->IsModified());
+}
+
+void CMainFrame::UpdateIndicators()
+{
+    // An indicator shows its text in full while its lock is on, greyed while it is off or unknown.
+    const std::optional<LockKeys> keys = QueryLockKeys();
+    const bool on[] = {keys && keys->kana, keys && keys->caps, keys && keys->num, keys && keys->scroll};
+    for (std::size_t i = 0; i < m_indicators.size() && i < std::size(on); ++i)
+        m_indicators[i]->setEnabled(on[i]);
 }
 
 bool CMainFrame::event(QEvent* event)
@@ -346,18 +387,30 @@ int CMainFrame::CountNoLocalTable()
 
 void CMainFrame::ApplyPage()
 {
-    CGifBlock* block = m_pDoc->GetCurrentBlock();
-    if (block == nullptr)
-        return;
-    CGifPage* page = m_wndGifBar->GetPage(block->GetPage());
-    if (page == nullptr)
-        return;
-    if (!page->UpdateData(true)) {
+    if (!TakePage())
         m_pView->OnPageInvalid();
-        return;
-    }
+}
+
+bool CMainFrame::TakePage()
+{
+    CGifBlock* block = m_pDoc->GetCurrentBlock();
+    CGifPage* page = block != nullptr ? m_wndGifBar->GetPage(block->GetPage()) : nullptr;
+    if (page == nullptr)
+        return true;
+    if (!page->UpdateData(true))
+        return false;
     ApplyPageToCurrentBlock(*m_pDoc, page->PageData());
     UpdateMenus();
+    return true;
+}
+
+bool CMainFrame::TakeFocusedPage()
+{
+    CGifPage* page = m_wndGifBar->CurrentPage();
+    QWidget* focus = QApplication::focusWidget();
+    if (page == nullptr || focus == nullptr || !page->isAncestorOf(focus))
+        return true;
+    return TakePage();
 }
 
 void CMainFrame::ShowBlockPage(CGifBlock* block)
@@ -374,6 +427,8 @@ void CMainFrame::FocusCurrentPage()
 {
     if (CGifPage* page = m_wndGifBar->CurrentPage())
         page->setFocus(Qt::TabFocusReason);
+    else
+        m_wndGifBar->setFocus(Qt::TabFocusReason);
 }
 
 void CMainFrame::OnDocumentUpdated()
@@ -381,18 +436,13 @@ void CMainFrame::OnDocumentUpdated()
     UpdateMenus();
 }
 
-void CMainFrame::OnNextPane(bool forward)
+void CMainFrame::OnNextPane()
 {
-    // The list and the property bar take the focus in turn.
-    Q_UNUSED(forward);
-    if (m_pView->hasFocus()) {
-        if (CGifPage* page = m_wndGifBar->CurrentPage())
-            page->setFocus(Qt::TabFocusReason);
-        else
-            m_wndGifBar->PlayButton()->setFocus(Qt::TabFocusReason);
-    } else {
+    // The list and the property bar take the focus in turn, whichever way the key goes.
+    if (m_pView->hasFocus())
+        FocusCurrentPage();
+    else
         m_pView->setFocus(Qt::TabFocusReason);
-    }
 }
 
 // ---- playing ----

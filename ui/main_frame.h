@@ -112,6 +112,7 @@ private:
     void CreateGifBar();
     QAction* NewAction(unsigned id, const QString& label);
     void RebuildRecentFileMenu();
+    void UpdateIndicators();
     void ReadSettings();
     void WriteSettings() const;
 
@@ -129,7 +130,11 @@ private:
     void OnOpenRecentFile(int index);
     void OnAppAbout();
     void OnHelpFinder();
-    void OnNextPane(bool forward);
+    void OnNextPane();
+    // The current block's page into the block; false when the page refused a value.
+    bool TakePage();
+    // The same while the focus is in the page, so that what was typed there is not lost.
+    bool TakeFocusedPage();
     void CloseAnimation();
     // UM_ANIMCLOSED: posted by the animation window as it goes.
     void OnAnimClosed();
@@ -157,6 +162,7 @@ private:
     std::vector<QAction*> m_recentActions;
     CRecentFileList m_recentFiles;
     QLabel* m_pIdleLabel = nullptr;
+    std::vector<QLabel*> m_indicators;  // kana, caps, num, scroll
     bool m_bInRecalcLayout = false;
 };
 

@@ -159,7 +159,7 @@ bool CMainFrame::CanClose()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (!CanClose()) {
+    if (!TakeFocusedPage() || !CanClose()) {
         event->ignore();
         return;
     }
@@ -244,7 +244,8 @@ void CMainFrame::OnHelpFinder()
 {
     // Installed beside the program's data, or in the source tree the program was built from.
     const QStringList candidates{
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/korvanta/help/index.html")),
+        QDir(QCoreApplication::applicationDirPath())
+            .filePath(QStringLiteral("../share/korvanta/help/index.html")),
         QStringLiteral(KORVANTA_INSTALL_DATADIR "/korvanta/help/index.html"),
         QStringLiteral(KORVANTA_SOURCE_DIR "/res/help/index.html"),
     };

@@ -77,8 +77,8 @@ bool QtClipboardService::SetClipboardData(ClipboardFormat format, std::vector<st
     const QString mime = MimeTypeOf(format);
     if (mime.isEmpty())
         return false;
-    m_pPending->setData(mime, QByteArray(reinterpret_cast<const char*>(data.data()),
-                                         static_cast<qsizetype>(data.size())));
+    m_pPending->setData(
+        mime, QByteArray(reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size())));
     return true;
 }
 

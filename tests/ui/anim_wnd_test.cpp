@@ -1,11 +1,12 @@
 // The animation window through its real widget: size, the STOP button, closing on every way
 // out, the timer's delays and what it shows.
+#include "ui/anim_wnd.h"
+
 #include <QPushButton>
 #include <QTest>
 
 #include "frame_fixture.h"
 #include "model/gif_commands.h"
-#include "ui/anim_wnd.h"
 #include "ui/gif_bar.h"
 #include "ui_documents.h"
 

@@ -15,7 +15,8 @@ class FrameFixture {
 public:
     // clipboard NULL: the application's real clipboard through Qt.
     explicit FrameFixture(ClipboardService* clipboard = nullptr)
-        : m_frame(std::make_unique<CMainFrame>(FrameServices{&m_messages, &m_dialogs, clipboard, &m_progress}))
+        : m_frame(
+              std::make_unique<CMainFrame>(FrameServices{&m_messages, &m_dialogs, clipboard, &m_progress}))
     {
         m_frame->resize(480, 360);
         m_frame->show();

@@ -1,16 +1,20 @@
 // The main frame through its real widgets: start-up, the menus and their states, the title,
 // the questions before work is lost, the recent files, the layout rule and printing.
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPrinter>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QUrl>
 
 #include "frame_fixture.h"
 #include "platform/file.h"
@@ -62,6 +66,8 @@ QString WriteSample(const QTemporaryDir& dir, const QString& name)
 class MainFrameTest : public QObject {
     Q_OBJECT
 private slots:
+    void init() { QSettings().clear(); }
+
     void menusCarryTheirLabelsAndShortcuts()
     {
         FrameFixture f;
@@ -71,22 +77,24 @@ private slots:
         QCOMPARE(titles, (QStringList{"ﾌｧｲﾙ(&F)", "編集(&E)", "表示(&V)", "ブロック挿入(&B)", "ﾍﾙﾌﾟ(&H)"}));
         QCOMPARE(MenuTexts(popups[0]->menu()),
                  (QStringList{"新規作成(&N)\tCtrl+N", "GIFを開く(&O)...\tCtrl+O", "上書き保存(&S)\tCtrl+S",
-                              "名前を付けて保存(&A)...", "-", "イメージを挿入...", "選択イメージのみ保存...", "-",
-                              "最新のﾌｧｲﾙ", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
+                              "名前を付けて保存(&A)...", "-", "イメージを挿入...", "選択イメージのみ保存...",
+                              "-", "最新のﾌｧｲﾙ", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
         QCOMPARE(MenuTexts(popups[1]->menu()),
                  (QStringList{"切り取り(&T)\tCtrl+X", "ｺﾋﾟｰ(&C)\tCtrl+C", "貼り付け(&P)\tCtrl+V"}));
         QCOMPARE(MenuTexts(popups[3]->menu()),
-                 (QStringList{"イメージを挿入(&I)\tCtrl+I", "コントロール(&R)\tCtrl+R", "コメント(&C)", "テキスト(&T)",
-                              "ループ(&L)"}));
+                 (QStringList{"イメージを挿入(&I)\tCtrl+I", "コントロール(&R)\tCtrl+R", "コメント(&C)",
+                              "テキスト(&T)", "ループ(&L)"}));
         QCOMPARE(MenuTexts(popups[4]->menu()), (QStringList{"ﾄﾋﾟｯｸの検索(&H)", "-", "ﾊﾞｰｼﾞｮﾝ情報 (&A)..."}));
         QCOMPARE(f.Frame().Action(ID_EDIT_CUT)->shortcuts().size(), 2);  // Ctrl+X, Shift+Delete
-        QCOMPARE(f.Frame().Action(ID_EDIT_COPY)->statusTip(), QStringLiteral("選択ブロックをｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰします"));
+        QCOMPARE(f.Frame().Action(ID_EDIT_COPY)->statusTip(),
+                 QStringLiteral("選択ブロックをｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰします"));
         QCOMPARE(f.Frame().Action(ID_EDIT_COPY)->toolTip(), QStringLiteral("ｺﾋﾟ-"));
 
         QStringList toolbar;
         for (QAction* action : f.Frame().ToolBar()->actions())
             toolbar << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
-        QCOMPARE(toolbar, (QStringList{"57600", "57601", "57603", "-", "57635", "57634", "57637", "-", "57664"}));
+        QCOMPARE(toolbar,
+                 (QStringList{"57600", "57601", "57603", "-", "57635", "57634", "57637", "-", "57664"}));
         QCOMPARE(f.Frame().ToolBar()->windowTitle(), QStringLiteral("ﾂｰﾙﾊﾞｰ"));
     }
 
@@ -159,7 +167,8 @@ private slots:
         QueuedFileDialogs dialogs;
         {
             CGifEditApp app;
-            QVERIFY(app.InitInstance({"korvanta", path}, FrameServices{&messages, &dialogs, nullptr, nullptr}));
+            QVERIFY(
+                app.InitInstance({"korvanta", path}, FrameServices{&messages, &dialogs, nullptr, nullptr}));
             QVERIFY(app.m_nClipFormat != 0);
             QCOMPARE(app.MainFrame()->GetActiveDocument()->GetBlockCount(), 6);
             QCOMPARE(app.MainFrame()->windowTitle(), QStringLiteral("sample.gif[*] - Korvanta"));
@@ -170,7 +179,8 @@ private slots:
         bad.write("not a gif");
         bad.close();
         CGifEditApp app;
-        QVERIFY(!app.InitInstance({"korvanta", bad.fileName()}, FrameServices{&messages, &dialogs, nullptr, nullptr}));
+        QVERIFY(!app.InitInstance({"korvanta", bad.fileName()},
+                                  FrameServices{&messages, &dialogs, nullptr, nullptr}));
         QVERIFY(!messages.m_texts.empty());  // the reason was shown
     }
 
@@ -218,6 +228,25 @@ private slots:
         QVERIFY(f.Frame().OpenDocumentFile(path));
         QCOMPARE(f.Doc().GetBlockCount(), 6);
         QVERIFY(!f.Doc().IsModified());
+    }
+
+    void droppedFileOpensAfterTheQuestionWithProgress()
+    {
+        QTemporaryDir dir;
+        const QString path = WriteSample(dir, QStringLiteral("dropped.gif"));
+        FrameFixture f;
+        f.Frame().OnCommand(ID_INSERT_COMMENT);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&f.Frame(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        f.m_messages.Answer(IDNO);
+        QApplication::sendEvent(&f.Frame(), &drop);
+        QCOMPARE(f.m_messages.m_texts.size(), std::size_t{1});  // the save-changes question
+        QCOMPARE(f.Doc().GetBlockCount(), 6);
+        QVERIFY(f.m_progress.m_nCreated > 0);  // reading showed its progress
     }
 
     void saveWritesAndKeepsTheOldFileOnFailure()

@@ -34,7 +34,8 @@ std::unique_ptr<CGifImageBlock> MakeImage(int width, int height, F f, HPALETTE p
     auto image = std::make_unique<CGifImageBlock>();
     image->m_hDib = NewPackedDib(width, height, 8);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) PackedDibRow(*image->m_hDib, y)[x] = static_cast<std::uint8_t>(f(x, y));
+        for (int x = 0; x < width; ++x)
+            PackedDibRow(*image->m_hDib, y)[x] = static_cast<std::uint8_t>(f(x, y));
     image->m_hPalette = palette;
     image->m_bLocalTable = true;
     image->UpdateTableBits();

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_dialog.h"
+#include "fake_file_dialogs.h"
 #include "platform/message_box.h"
 #include "platform/progress.h"
 
@@ -44,22 +44,7 @@ public:
     std::deque<int> m_answers;
 };
 
-class QueuedFileDialogs final : public FileDialogService {
-public:
-    std::optional<std::string> GetFileName(const FileDialogRequest& request) override
-    {
-        m_requests.push_back(request);
-        if (m_answers.empty())
-            return std::nullopt;
-        auto answer = m_answers.front();
-        m_answers.pop_front();
-        return answer;
-    }
-    void Answer(std::optional<std::string> answer) { m_answers.push_back(std::move(answer)); }
-
-    std::vector<FileDialogRequest> m_requests;
-    std::deque<std::optional<std::string>> m_answers;
-};
+using QueuedFileDialogs = FakeFileDialogs;
 
 class CountingProgressFactory final : public ProgressFactory {
 public:

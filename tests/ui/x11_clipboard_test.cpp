@@ -7,8 +7,8 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include "frame_fixture.h"
 #include "ui/command_table.h"
