@@ -62,8 +62,9 @@ bool CGifImagePage::UpdateData(bool bSaveAndValidate)
     EnableTableControls();
     if (bSaveAndValidate) {
         CGIFDoc* doc = Bar()->ActiveDocument();
-        // A dither onto the new palette shows its progress.
+        // A dither onto the new palette shows its progress; a refit that fails says why.
         m_pProgress = doc != nullptr ? &doc->Services().progress : nullptr;
+        m_pMessages = doc != nullptr ? &doc->Services().messages : nullptr;
     }
     return true;
 }

@@ -16,6 +16,7 @@
 #include <QToolBar>
 
 #include "model/gif_doc.h"
+#include "model/gif_image_block.h"
 #include "player/display_palette.h"
 #include "ui/anim_wnd.h"
 #include "ui/command_table.h"
@@ -400,6 +401,11 @@ bool CMainFrame::TakePage()
     if (!page->UpdateData(true))
         return false;
     ApplyPageToCurrentBlock(*m_pDoc, page->PageData());
+    // An image that could not be refitted gives the page back the palette and table it kept;
+    // the controls must show that, not the choice that failed. Other pages keep what was typed
+    // (the loop count applies at every keystroke, and refilling would move the caret).
+    if (IsKind<CGifImageBlock>(block))
+        page->UpdateData(false);
     UpdateMenus();
     return true;
 }

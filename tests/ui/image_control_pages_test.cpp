@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "dialog_checks.h"
+#include "model/gif_doc_commands.h"
 #include "model/palette_file.h"
 #include "page_fixture.h"
 #include "ui/data_exchange.h"
@@ -220,6 +221,28 @@ private slots:
         // The list was repainted, which refilled the page from the block.
         QVERIFY(!page->m_hPalette);
         QVERIFY(!ControlOf(page, Image::IDC_SAVE_PALETTE)->isEnabled());
+    }
+
+    void aRefitThatFailsSaysWhyAndKeepsTheTable()
+    {
+        Pages f;
+        f.Select(Pages::kImage);
+        // A bitmap whose rows run past its memory cannot be refitted.
+        const std::vector<std::uint8_t> cut(f.ImageBlock().m_hDib->bytes().begin(),
+                                            f.ImageBlock().m_hDib->bytes().begin() + 200);
+        f.ImageBlock().m_hDib = std::make_shared<DibBlock>(cut);
+        const HPALETTE before = f.ImageBlock().m_hPalette;
+        WhenModal([](QWidget* modal) {
+            ControlOf<QRadioButton>(modal, 1049)->click();
+            ControlOf<QPushButton>(modal, IDOK)->click();
+        });
+        auto* box = ControlOf<QCheckBox>(f.ImagePage(), Image::IDC_LOCAL_TABLE);
+        box->click();
+        QCOMPARE(f.ImageBlock().m_hPalette, before);
+        QVERIFY(f.ImageBlock().m_bLocalTable);
+        QVERIFY(box->isChecked());  // the page shows what the block kept
+        QCOMPARE(f.m_messages.m_texts.size(), std::size_t{1});
+        QVERIFY(f.m_messages.m_texts.front().starts_with(kMsgRefitFailed));
     }
 
     void withoutAGlobalTableTheImagesPaletteBecomesGlobal()
