@@ -22,6 +22,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace korvanta {
@@ -38,22 +39,27 @@ public:
     static constexpr int kMaxRowLength = 65535;  // GIF widths are 16-bit
 
     CLzwDecoder() = default;
+    ~CLzwDecoder();
     CLzwDecoder(const CLzwDecoder&) = delete;
     CLzwDecoder& operator=(const CLzwDecoder&) = delete;
 
     // minimumCodeSize 1 to 11 is decodable; 0 and anything above 11 give kStatusCannotOpen, as
-    // do a negative or over-long row length, a storing archive, or no memory for the row.
+    // do a negative or over-long row length, a storing archive, or no memory for the table.
     int LzwDecoderOpen(CArchive& ar, std::uint8_t minimumCodeSize, int rowLength);
     // Reads up to the first code that is not a clear code; its pixel starts the first row.
     // Calling it again does nothing; LzwDecodeRow primes by itself if it was never called.
     int LzwDecoderPrime();
-    // Decodes the next row (the row length given at opening) and copies its first
-    // min(length, row length) pixels to destination. A string that does not fit continues at
-    // the start of the next row. Returns the status: kStatusOk, or kStatusInvalidData once the
-    // data held an impossible code (the data then counts as exhausted).
+    // Decodes the next row (the row length given at opening) and writes its first
+    // min(length, row length) pixels to destination; nothing beyond them is touched. A string
+    // that does not fit continues at the start of the next row. Returns the status: kStatusOk,
+    // or kStatusInvalidData once the data held an impossible code (the data then counts as
+    // exhausted). A destination of at least the row length is decoded into directly; a shorter
+    // one goes through a row buffer made at the first such call, and without memory for it the
+    // status becomes kStatusCannotOpen and the data counts as exhausted.
     int LzwDecodeRow(std::uint8_t* destination, int length);
-    // Releases the row buffer. DataExhausted and TerminatorConsumed keep their values until the
-    // next opening, so that the caller can ask after closing.
+    // Releases the row buffer and hands the string table on to the next decoder of this thread.
+    // DataExhausted and TerminatorConsumed keep their values until the next opening, so that
+    // the caller can ask after closing.
     void LzwDecoderClose();
 
     bool DataExhausted() const { return m_bExhausted; }
@@ -61,10 +67,44 @@ public:
     int Status() const { return m_nStatus; }
 
 private:
+    // A table entry: a string kept as a chain of 8-byte chunks, last chunk first. `chunk` holds
+    // the string's last ((length - 1) % 8) + 1 pixels in its first bytes (the rest is scratch)
+    // and the head entry (`meta` bits 0-15) names the entry whose string is everything before
+    // them: a length that is a multiple of 8, so its own chunk is full. `meta` bits 16-31 hold
+    // the length (1 to 4096) and bits 32-39 the string's first pixel. Two 64-bit words, so that
+    // an entry moves through registers whole, and a new entry stored and read back at once (the
+    // not-yet-defined code) is forwarded from the store buffer.
+    static constexpr int kChunk = 8;
+    struct alignas(16) Entry {
+        std::uint64_t chunk;
+        std::uint64_t meta;
+    };
+    // The string table outlives its decoder (see SpareTables). Entries below rootCount are the
+    // roots: entries are only ever added from the first free code upward, so decoding never
+    // overwrites the roots of its own code size. The entry past the last code takes the entries
+    // a full table goes on making, so that making one needs no test for room.
+    struct Tables {
+        std::array<Entry, kTableSize + 1> entries;
+        int rootCount;
+    };
+    static std::unique_ptr<Tables>& SpareTables();
+    void ReleaseTables();
+
     bool NextSubBlock();
     bool Refill(int bitsWanted);
     int ReadCode();
     int ReadFirstCode();
+    // Decodes up to n pixels into out[0, n), writing nothing beyond; returns how many came.
+    int DecodeInto(std::uint8_t* out, int n);
+    // The fast loop: decodes strings from pixel start on while the sub-block holds 8 bytes to
+    // load and the codes are strings; returns the pixels reached.
+    int DecodeStrings(std::uint8_t* out, int start, int n);
+    // Moves on by one sub-block's bytes or one code that is not a string (clear, end, invalid).
+    int DecodeSlowStep(std::uint8_t* out, int i);
+    // Writes the string of entry e, that does not fit into the room left in the row, through
+    // the carry: what fits goes to out, the rest waits for the next row. Returns the pixels
+    // written to out.
+    int WriteNearRowEnd(const Entry& e, std::uint8_t* out, int room);
     void EndData() { m_bExhausted = true; }
     void Invalid()
     {
@@ -73,10 +113,11 @@ private:
     }
 
     CArchive* m_pArchive = nullptr;
+    std::unique_ptr<Tables> m_pTables;
 
     // Input: the current sub-block and the bits taken from it but not yet used. Bits are
     // consumed from the low end of m_bitBuffer; only the low m_nBitCount bits are meaningful.
-    std::array<std::uint8_t, 256> m_block{};
+    std::array<std::uint8_t, 256> m_block;
     int m_nBlockLength = 0;
     int m_nBlockPos = 0;  // m_nBlockPos <= m_nBlockLength
     std::uint64_t m_bitBuffer = 0;
@@ -87,36 +128,20 @@ private:
     int m_nEndCode = 0;
     int m_nCodeSize = 0;  // width of the next code read, m_nMinCodeSize + 1 to 12
     // m_nNextFree is the code the next table entry gets. It stays below m_nCodeLimit, which
-    // always equals 1 << m_nCodeSize, except at 12 bits where it may reach 4096: the table is
-    // then full and codes are read without adding entries until a clear code comes.
+    // equals 1 << m_nCodeSize until the table is full; m_nNextFree is then 4096 (the spare
+    // entry, which no code reads) and m_nCodeLimit 4097, and codes are read without adding
+    // entries until a clear code comes.
     int m_nNextFree = 0;
     int m_nCodeLimit = 0;
-
-    // String table. A string is kept as a chain of 8-byte chunks, last chunk first: `chunk`
-    // holds the string's last ((length - 1) % 8) + 1 pixels (the rest of the 8 bytes is
-    // scratch), and `head` names the entry whose string is everything before them, a length
-    // that is a multiple of 8, so its own chunk is full. A string then costs one 8-byte copy per
-    // 8 pixels instead of one dependent table read per pixel. Writing a string stores whole
-    // chunks, so every output buffer has kChunk bytes of slack behind it. An entry takes 16
-    // bytes so that none straddles a cache line.
-    static constexpr int kChunk = 8;
-    struct alignas(16) Entry {
-        std::array<std::uint8_t, kChunk> chunk;
-        std::uint16_t head;
-        std::uint16_t length;  // 1 to kTableSize
-        std::uint8_t first;    // the string's first pixel
-    };
-    std::array<Entry, kTableSize> m_table{};
-
-    int m_nPrevCode = 0;            // the code decoded last, the prefix of the next entry
-    std::uint8_t m_firstPixel = 0;  // first pixel of m_nPrevCode's string
+    int m_nPrevCode = 0;  // the code decoded last, the prefix of the next entry
 
     // Pixels of the last string that did not fit into its row: m_carry[m_nCarryPos, m_nCarryEnd).
-    std::array<std::uint8_t, kTableSize + kChunk> m_carry{};
+    // Written before it is read, so never cleared; kChunk bytes of slack for whole-chunk writes.
+    std::array<std::uint8_t, kTableSize + kChunk> m_carry;
     int m_nCarryPos = 0;
     int m_nCarryEnd = 0;
 
-    std::vector<std::uint8_t> m_row;  // m_nRowLength pixels and kChunk bytes of slack
+    std::vector<std::uint8_t> m_row;  // for destinations shorter than a row, made when needed
     int m_nRowLength = 0;
 
     int m_nStatus = kStatusCannotOpen;
