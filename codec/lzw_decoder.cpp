@@ -101,6 +101,7 @@ int CLzwDecoder::LzwDecoderOpen(CArchive& ar, std::uint8_t minimumCodeSize, int 
     m_pArchive = &ar;
     m_nBlockLength = 0;
     m_nBlockPos = 0;
+    m_nReadCount = 0;
     m_bitBuffer = 0;
     m_nBitCount = 0;
     m_nCarryPos = 0;
@@ -180,6 +181,7 @@ bool CLzwDecoder::NextSubBlock()
 {
     if (m_bExhausted)
         return false;
+    ++m_nReadCount;
     std::uint8_t length = 0;
     try {
         length = m_pArchive->ReadByte();

@@ -63,6 +63,10 @@ public:
     void LzwDecoderClose();
 
     bool DataExhausted() const { return m_bExhausted; }
+    // How many times the decoder has read from the archive since opening: the archive's read
+    // position moves only when this grows, so a caller reporting the position need not ask the
+    // file after every row.
+    std::uint64_t ReadCount() const { return m_nReadCount; }
     bool TerminatorConsumed() const { return m_bTerminatorConsumed; }
     int Status() const { return m_nStatus; }
 
@@ -120,6 +124,7 @@ private:
     std::array<std::uint8_t, 256> m_block;
     int m_nBlockLength = 0;
     int m_nBlockPos = 0;  // m_nBlockPos <= m_nBlockLength
+    std::uint64_t m_nReadCount = 0;
     std::uint64_t m_bitBuffer = 0;
     int m_nBitCount = 0;
 

@@ -12,14 +12,27 @@ namespace korvanta {
 
 const CRuntimeClass CGifHeaderBlock::classInfo{"CGifHeaderBlock", &CGifBlock::classInfo};
 
-HPALETTE CreateDefaultPalette()
+namespace {
+
+constexpr std::array<PALETTEENTRY, 256> DefaultEntries()
 {
-    static constexpr std::array<std::uint8_t, 8> kRedGreen{0, 36, 72, 109, 145, 182, 218, 255};
-    static constexpr std::array<std::uint8_t, 4> kBlue{0, 85, 170, 255};
+    constexpr std::array<std::uint8_t, 8> kRedGreen{0, 36, 72, 109, 145, 182, 218, 255};
+    constexpr std::array<std::uint8_t, 4> kBlue{0, 85, 170, 255};
     std::array<PALETTEENTRY, 256> entries{};
     for (std::size_t i = 0; i < entries.size(); ++i)
         entries[i] = {kRedGreen[i >> 5], kRedGreen[(i >> 2) & 7], kBlue[i & 3], 0};
-    return CPalette::Create(entries);
+    return entries;
+}
+
+// Made by the compiler: every document makes a default palette for its first header and for
+// the one a read starts with, which costs more than opening a tiny file otherwise does.
+constexpr std::array<PALETTEENTRY, 256> kDefaultEntries = DefaultEntries();
+
+}  // namespace
+
+HPALETTE CreateDefaultPalette()
+{
+    return CPalette::Create(kDefaultEntries);
 }
 
 std::uint8_t TableBitsFor(const HPALETTE& palette)
