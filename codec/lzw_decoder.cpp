@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -14,11 +15,12 @@ namespace korvanta {
 namespace {
 
 // An entry's meta word: bits 0-15 the string's length times 8 (so that its low 6 bits are the
-// bit position, in the last chunk, of the pixel a longer string adds), bits 16-27 the head,
-// bits 56-63 the first pixel.
+// bit position, in the last chunk, of the pixel a longer string adds), bits 16-31 the head as
+// the byte offset of its entry in the table (a walk then adds it to the table's address, with
+// no arithmetic between one load and the next), bits 56-63 the first pixel.
 constexpr std::uint64_t kLengthUnit = 8;
 constexpr int kHeadShift = 16;
-constexpr std::uint64_t kHeadMask = std::uint64_t{0xFFF} << kHeadShift;
+constexpr std::uint64_t kHeadMask = std::uint64_t{0xFFFF} << kHeadShift;
 constexpr int kFirstShift = 56;
 
 inline int Length(std::uint64_t meta)
@@ -26,16 +28,15 @@ inline int Length(std::uint64_t meta)
     return static_cast<int>((meta & 0xFFFF) >> 3);
 }
 
-// Every head an entry holds is a code below the table size, and the field holds no more, so
-// a walk along heads stays inside the table whatever it holds.
-inline unsigned Head(std::uint64_t meta)
-{
-    return static_cast<unsigned>(meta >> kHeadShift) & 0xFFF;
-}
-
 inline std::uint64_t First(std::uint64_t meta)
 {
     return meta >> kFirstShift;
+}
+
+// The head field for the entry of this code.
+inline std::uint64_t HeadOf(unsigned code)
+{
+    return std::uint64_t{code} * 16 << kHeadShift;
 }
 
 // A string of one pixel: its own first pixel, no head.
@@ -45,31 +46,85 @@ inline std::uint64_t RootMeta(std::uint64_t pixel)
 }
 
 // Chunks are held as little-endian numbers, pixel k in bits 8k to 8k + 7, whatever the machine.
-inline void StoreChunk(std::uint8_t* out, std::uint64_t chunk)
+inline std::uint64_t MemoryOrder(std::uint64_t chunk)
 {
     if constexpr (std::endian::native == std::endian::big) {
         std::uint64_t swapped = 0;
         for (int k = 0; k < 8; ++k) swapped = swapped << 8 | ((chunk >> (8 * k)) & 0xFF);
-        chunk = swapped;
+        return swapped;
     }
+    return chunk;
+}
+
+inline void StoreChunk(std::uint8_t* out, std::uint64_t chunk)
+{
+    chunk = MemoryOrder(chunk);
     std::memcpy(out, &chunk, sizeof chunk);
 }
 
-// Writes the string of entry e into out[0, length), and scratch into the rest of its last
-// chunk: out[length, length rounded up to 8). The walk takes one chunk per 8 pixels from the
-// end of the string backwards and stops at the start of out, whatever the table holds, so it can
-// neither overrun out nor loop; it is a loop, never a recursion.
-template <typename Entry>
-inline void WriteString(const Entry* table, const Entry& e, std::uint8_t* out)
+// Stores the first count (1 to 8) pixels of the chunk and nothing after them, in at most two
+// overlapping stores.
+inline void StorePartialChunk(std::uint8_t* out, std::uint64_t chunk, int count)
 {
-    int pos = (Length(e.meta) - 1) & ~7;
-    StoreChunk(out + pos, e.chunk);
-    unsigned code = Head(e.meta);
+    if (count == 8) {
+        StoreChunk(out, chunk);
+    } else if (count >= 4) {
+        const auto low = static_cast<std::uint32_t>(MemoryOrder(chunk));
+        const auto high = static_cast<std::uint32_t>(MemoryOrder(chunk >> (8 * (count - 4))));
+        std::memcpy(out + count - 4, &high, 4);
+        std::memcpy(out, &low, 4);
+    } else if (count >= 2) {
+        const auto low = static_cast<std::uint16_t>(MemoryOrder(chunk));
+        const auto high = static_cast<std::uint16_t>(MemoryOrder(chunk >> (8 * (count - 2))));
+        std::memcpy(out + count - 2, &high, 2);
+        std::memcpy(out, &low, 2);
+    } else {
+        out[0] = static_cast<std::uint8_t>(chunk);
+    }
+}
+
+// Writes the chunks before the last of a string whose last chunk starts at out + pos, walking
+// the heads from meta's: one chunk per 8 pixels, backwards, until the start of out. The walk
+// stops there whatever the table holds, so it can neither overrun out nor loop; it is a loop,
+// never a recursion. Every head is the offset of an entry (a code times 16, below 65536), so the
+// walk stays inside the table. Each step reads the next head straight from the table, so that
+// one load follows the other with no arithmetic between them.
+template <typename Entry>
+inline void WriteChunksBefore(const Entry* table, std::uint64_t meta, std::uint8_t* out, int pos)
+{
+    static_assert(sizeof(Entry) == 16 && offsetof(Entry, meta) == 8);
+    // Where the head field lies in an entry's bytes.
+    constexpr std::size_t kHeadByte = 8 + (std::endian::native == std::endian::little ? 2 : 4);
+    const auto* const base = reinterpret_cast<const std::uint8_t*>(table);
+    auto offset = static_cast<std::uint16_t>(meta >> kHeadShift);
     while (pos > 0) {
         pos -= 8;
-        StoreChunk(out + pos, table[code].chunk);
-        code = Head(table[code].meta);
+        std::uint64_t chunk = 0;
+        std::memcpy(&chunk, base + offset, sizeof chunk);
+        StoreChunk(out + pos, chunk);
+        std::memcpy(&offset, base + offset + kHeadByte, sizeof offset);
     }
+}
+
+// Writes the string into out[0, length), and scratch into the rest of its last chunk: out[length,
+// length rounded up to 8).
+template <typename Entry>
+inline void WriteString(const Entry* table, std::uint64_t chunk, std::uint64_t meta, int length,
+                        std::uint8_t* out)
+{
+    const int pos = (length - 1) & ~7;
+    StoreChunk(out + pos, chunk);
+    WriteChunksBefore(table, meta, out, pos);
+}
+
+// Writes the string into out[0, length) and nothing after it.
+template <typename Entry>
+inline void WriteStringExactly(const Entry* table, std::uint64_t chunk, std::uint64_t meta, int length,
+                               std::uint8_t* out)
+{
+    const int pos = (length - 1) & ~7;
+    StorePartialChunk(out + pos, chunk, length - pos);
+    WriteChunksBefore(table, meta, out, pos);
 }
 
 }  // namespace
@@ -193,7 +248,7 @@ bool CLzwDecoder::NextSubBlock()
         m_bTerminatorConsumed = true;
         return false;
     }
-    if (m_pArchive->Read(m_block.data(), length) < length)
+    if (m_pArchive->Read(m_block.data() + kChunk, length) < length)
         return false;  // the file ends inside the sub-block
     m_nBlockLength = length;
     m_nBlockPos = 0;
@@ -209,9 +264,11 @@ bool CLzwDecoder::Refill(int bitsWanted)
             EndData();
             return false;
         }
-        while (m_nBitCount <= 56 && m_nBlockPos < m_nBlockLength) {
-            m_bitBuffer |= static_cast<std::uint64_t>(m_block[static_cast<std::size_t>(m_nBlockPos++)])
-                           << m_nBitCount;
+        // At most 63 bits: the fast loop shifts new bytes in by the count.
+        while (m_nBitCount <= 55 && m_nBlockPos < m_nBlockLength) {
+            m_bitBuffer |=
+                static_cast<std::uint64_t>(m_block[static_cast<std::size_t>(kChunk + m_nBlockPos++)])
+                << m_nBitCount;
             m_nBitCount += 8;
         }
     }
@@ -261,17 +318,12 @@ int CLzwDecoder::ReadFirstCode()
     return code;
 }
 
-int CLzwDecoder::WriteNearRowEnd(const Entry& e, std::uint8_t* out, int room)
+int CLzwDecoder::WriteAcrossRowEnd(std::uint64_t chunk, std::uint64_t meta, std::uint8_t* out, int room)
 {
-    const int length = Length(e.meta);
-    WriteString(m_pTables->entries.data(), e, m_carry.data());
-    if (length <= room) {
-        std::memcpy(out, m_carry.data(), static_cast<std::size_t>(length));
-        return length;
-    }
+    WriteString(m_pTables->entries.data(), chunk, meta, Length(meta), m_carry.data());
     std::memcpy(out, m_carry.data(), static_cast<std::size_t>(room));
     m_nCarryPos = room;
-    m_nCarryEnd = length;
+    m_nCarryEnd = Length(meta);
     return room;
 }
 
@@ -315,11 +367,10 @@ int CLzwDecoder::DecodeStrings(std::uint8_t* out, int start, int n)
 {
     // The state lives in locals: every pixel store could alias the members.
     Entry* const table = m_pTables->entries.data();
-    const std::uint8_t* const block = m_block.data();
-    const int lastLoad = m_nBlockLength - 8;  // the last position an 8-byte load may start at
+    const std::uint8_t* const block = m_block.data() + kChunk;
+    const std::uint8_t* in = block + m_nBlockPos;
+    const std::uint8_t* const lastLoad = block + m_nBlockLength - kChunk;  // see m_block
     const unsigned clearCode = static_cast<unsigned>(m_nClearCode);
-    const unsigned firstString = clearCode + 2;  // codes from here on name table entries
-    int blockPos = m_nBlockPos;
     std::uint64_t bits = m_bitBuffer;
     int bitCount = m_nBitCount;
     int codeSize = m_nCodeSize;
@@ -332,9 +383,8 @@ int CLzwDecoder::DecodeStrings(std::uint8_t* out, int start, int n)
     unsigned prev = static_cast<unsigned>(m_nPrevCode);
     std::uint64_t previousChunk = table[prev].chunk;
     std::uint64_t previousMeta = table[prev].meta;
-    std::ptrdiff_t i = start;
-    // A string that ends at most here is written in whole chunks without passing the row's end.
-    const std::ptrdiff_t wholeChunks = n - (kChunk - 1);
+    std::uint8_t* dst = out + start;
+    std::uint8_t* const end = out + n;
 
     auto addEntry = [&](std::uint64_t chunk, std::uint64_t meta) {
         *freeEntry = Entry{chunk, meta};
@@ -354,30 +404,37 @@ int CLzwDecoder::DecodeStrings(std::uint8_t* out, int start, int n)
     // its last chunk, whose bytes after the string are zero; when that chunk is full (the length
     // a multiple of 8) the pixel starts a new chunk whose head is the previous string. Both
     // without a branch: an eighth of some images' entries start a chunk, in no pattern a
-    // predictor could learn.
+    // predictor could learn. The previous entry is read again rather than kept: registers are
+    // scarcer than reads of a line read a moment ago.
     auto addAfterPrevious = [&](std::uint64_t pixel) {
         const int shift = static_cast<int>(previousMeta & 63);
         const auto startsChunk =
             static_cast<std::uint64_t>(static_cast<std::int64_t>((previousMeta & 56) - 1) >> 63);
         const std::uint64_t chunk = (previousChunk & ~startsChunk) | pixel << shift;
         const std::uint64_t longer = previousMeta + kLengthUnit;
-        const std::uint64_t meta =
-            longer ^ ((longer ^ std::uint64_t{prev} << kHeadShift) & kHeadMask & startsChunk);
+        const std::uint64_t meta = longer ^ ((longer ^ HeadOf(prev)) & kHeadMask & startsChunk);
         addEntry(chunk, meta);
         return Entry{chunk, meta};
     };
 
-    while (i < n) {
-        if (bitCount < codeSize) {
-            if (blockPos > lastLoad)
+    while (dst < end) {
+        // Tops the bits up to 56 or more once fewer than 32 are left: then every 3 codes at the
+        // widths most codes have (11 and 12 bits), a pattern the branch predictor learns, where
+        // waiting until a code no longer fits mispredicted more often than every other branch
+        // together. Takes as many whole bytes as fit. The bits loaded above them are the next
+        // bytes of the same sub-block, which the next load puts in the same place, so they do no
+        // harm; the slow step only runs once the block has fewer than 8 bytes left, and no stray
+        // bits remain when it moves to the next sub-block. Near the block's end the bits held
+        // are used up first: the slow step must find too few of them, or a code that is not a
+        // string, to move on.
+        if (bitCount < 32) {
+            if (in <= lastLoad) {
+                bits |= GetLe64(in) << bitCount;
+                in += (63 - bitCount) >> 3;
+                bitCount |= 56;
+            } else if (bitCount < codeSize) {
                 break;
-            // Takes as many whole bytes as fit. The bits loaded above them are the next bytes of
-            // the same sub-block, which the next load puts in the same place, so they do no
-            // harm; the slow step only runs once the block has fewer than 8 bytes left, and no
-            // stray bits remain when it moves to the next sub-block.
-            bits |= GetLe64(block + blockPos) << bitCount;
-            blockPos += (63 - bitCount) >> 3;
-            bitCount |= 56;
+            }
         }
         const unsigned code = static_cast<unsigned>(bits) & codeMask;
         if (code < clearCode) {
@@ -389,14 +446,14 @@ int CLzwDecoder::DecodeStrings(std::uint8_t* out, int start, int n)
                 addEntry(prev | std::uint64_t{code} << 8, RootMeta(prev) + kLengthUnit);
             else
                 addAfterPrevious(code);
-            out[i++] = static_cast<std::uint8_t>(code);
+            *dst++ = static_cast<std::uint8_t>(code);
             prev = code;
             continue;
         }
         // Clear and end codes, and codes beyond the next free code, are left to the slow step:
         // none of them is a string. A full table's free entry is beyond any 12-bit code.
         const Entry* const found = table + code;
-        if (code < firstString || found > freeEntry)
+        if (code - clearCode < 2 || found > freeEntry)
             break;
         bits >>= codeSize;
         bitCount -= codeSize;
@@ -407,30 +464,36 @@ int CLzwDecoder::DecodeStrings(std::uint8_t* out, int start, int n)
         // The free entry's code is the string not yet in the table: the previous string plus
         // its own first pixel, which adding it makes.
         const bool notYetDefined = found == freeEntry;
-        const std::uint64_t foundChunk = found->chunk;
-        const std::uint64_t foundMeta = found->meta;
-        const Entry added = addAfterPrevious(First(notYetDefined ? previousMeta : foundMeta));
-        previousChunk = notYetDefined ? added.chunk : foundChunk;
-        previousMeta = notYetDefined ? added.meta : foundMeta;
+        std::uint64_t chunk = found->chunk;
+        std::uint64_t meta = found->meta;
+        const Entry added = addAfterPrevious(First(notYetDefined ? previousMeta : meta));
+        chunk = notYetDefined ? added.chunk : chunk;
+        meta = notYetDefined ? added.meta : meta;
+        previousChunk = chunk;
+        previousMeta = meta;
         prev = code;
 
-        const std::ptrdiff_t next = i + Length(previousMeta);
-        if (next <= wholeChunks) {
-            WriteString(table, Entry{previousChunk, previousMeta}, out + i);
-            i = next;
+        const int length = Length(meta);
+        const std::ptrdiff_t room = end - dst;
+        if (length + (kChunk - 1) <= room) {
+            WriteString(table, chunk, meta, length, dst);
+        } else if (length <= room) {
+            WriteStringExactly(table, chunk, meta, length, dst);
         } else {
-            i += WriteNearRowEnd(Entry{previousChunk, previousMeta}, out + i, static_cast<int>(n - i));
+            dst += WriteAcrossRowEnd(chunk, meta, dst, static_cast<int>(room));
+            break;
         }
+        dst += length;
     }
 
-    m_nBlockPos = blockPos;
+    m_nBlockPos = static_cast<int>(in - block);
     m_bitBuffer = bits;
     m_nBitCount = bitCount;
     m_nCodeSize = codeSize;
     m_nCodeLimit = static_cast<int>(widenAt - table);
     m_nNextFree = static_cast<int>(freeEntry - table);
     m_nPrevCode = static_cast<int>(prev);
-    return static_cast<int>(i);
+    return static_cast<int>(dst - out);
 }
 
 int CLzwDecoder::LzwDecodeRow(std::uint8_t* destination, int length)

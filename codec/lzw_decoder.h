@@ -72,12 +72,12 @@ public:
 
 private:
     // A table entry: a string kept as a chain of 8-byte chunks, last chunk first. `chunk` holds
-    // the string's last ((length - 1) % 8) + 1 pixels in its first bytes (the rest is scratch)
-    // and the head entry (`meta` bits 0-15) names the entry whose string is everything before
-    // them: a length that is a multiple of 8, so its own chunk is full. `meta` bits 16-31 hold
-    // the length (1 to 4096) and bits 32-39 the string's first pixel. Two 64-bit words, so that
-    // an entry moves through registers whole, and a new entry stored and read back at once (the
-    // not-yet-defined code) is forwarded from the store buffer.
+    // the string's last ((length - 1) % 8) + 1 pixels in its first bytes, zeros after them, and
+    // the head entry named in `meta` holds the string of everything before them: a length that
+    // is a multiple of 8, so its own chunk is full. `meta` also holds the length and the first
+    // pixel (see lzw_decoder.cpp). Two 64-bit words, so that an entry moves through registers
+    // whole, and a new entry stored and read back at once (the not-yet-defined code) is
+    // forwarded from the store buffer.
     static constexpr int kChunk = 8;
     struct alignas(16) Entry {
         std::uint64_t chunk;
@@ -105,10 +105,9 @@ private:
     int DecodeStrings(std::uint8_t* out, int start, int n);
     // Moves on by one sub-block's bytes or one code that is not a string (clear, end, invalid).
     int DecodeSlowStep(std::uint8_t* out, int i);
-    // Writes the string of entry e, that does not fit into the room left in the row, through
-    // the carry: what fits goes to out, the rest waits for the next row. Returns the pixels
-    // written to out.
-    int WriteNearRowEnd(const Entry& e, std::uint8_t* out, int room);
+    // Writes a string longer than the room left in the row through the carry: what fits goes
+    // to out, the rest waits for the next row. Returns the pixels written to out, the room.
+    int WriteAcrossRowEnd(std::uint64_t chunk, std::uint64_t meta, std::uint8_t* out, int room);
     void EndData() { m_bExhausted = true; }
     void Invalid()
     {
@@ -120,8 +119,11 @@ private:
     std::unique_ptr<Tables> m_pTables;
 
     // Input: the current sub-block and the bits taken from it but not yet used. Bits are
-    // consumed from the low end of m_bitBuffer; only the low m_nBitCount bits are meaningful.
-    std::array<std::uint8_t, 256> m_block;
+    // consumed from the low end of m_bitBuffer; only the low m_nBitCount bits (at most 63) are
+    // meaningful.
+    // The sub-block's bytes start kChunk bytes into m_block, so that the last place an 8-byte
+    // load may start (kChunk bytes before the end) lies inside the buffer for any length.
+    std::array<std::uint8_t, kChunk + 255> m_block;
     int m_nBlockLength = 0;
     int m_nBlockPos = 0;  // m_nBlockPos <= m_nBlockLength
     std::uint64_t m_nReadCount = 0;
