@@ -83,6 +83,15 @@ inline void StorePartialChunk(std::uint8_t* out, std::uint64_t chunk, int count)
     }
 }
 
+// Copies count pixels to out and writes nothing after them. The source must be readable for
+// whole chunks: count rounded up to 8.
+inline void CopyPixels(std::uint8_t* out, const std::uint8_t* from, int count)
+{
+    for (; count >= 8; count -= 8, out += 8, from += 8) std::memcpy(out, from, 8);
+    if (count > 0)
+        StorePartialChunk(out, GetLe64(from), count);
+}
+
 // Writes the chunks before the last of a string whose last chunk starts at out + pos, walking
 // the heads from meta's: one chunk per 8 pixels, backwards, until the start of out. The walk
 // stops there whatever the table holds, so it can neither overrun out nor loop; it is a loop,
@@ -216,7 +225,7 @@ int CLzwDecoder::LzwDecoderPrime()
     m_bPrimed = true;
     const int code = ReadFirstCode();
     if (code >= 0) {
-        m_carry[0] = static_cast<std::uint8_t>(code);  // a root: its pixel is its code
+        m_pTables->carry[0] = static_cast<std::uint8_t>(code);  // a root: its pixel is its code
         m_nCarryPos = 0;
         m_nCarryEnd = 1;
     }
@@ -320,8 +329,8 @@ int CLzwDecoder::ReadFirstCode()
 
 int CLzwDecoder::WriteAcrossRowEnd(std::uint64_t chunk, std::uint64_t meta, std::uint8_t* out, int room)
 {
-    WriteString(m_pTables->entries.data(), chunk, meta, Length(meta), m_carry.data());
-    std::memcpy(out, m_carry.data(), static_cast<std::size_t>(room));
+    WriteString(m_pTables->entries.data(), chunk, meta, Length(meta), m_pTables->carry.data());
+    CopyPixels(out, m_pTables->carry.data(), room);
     m_nCarryPos = room;
     m_nCarryEnd = Length(meta);
     return room;
@@ -330,8 +339,10 @@ int CLzwDecoder::WriteAcrossRowEnd(std::uint64_t chunk, std::uint64_t meta, std:
 int CLzwDecoder::DecodeInto(std::uint8_t* out, int n)
 {
     int i = std::min(m_nCarryEnd - m_nCarryPos, n);
-    std::memcpy(out, m_carry.data() + m_nCarryPos, static_cast<std::size_t>(i));
-    m_nCarryPos += i;
+    if (i > 0) {
+        CopyPixels(out, m_pTables->carry.data() + m_nCarryPos, i);
+        m_nCarryPos += i;
+    }
     // The fast loop stops where it needs a new sub-block or meets a code that is not a
     // string; the slow step then moves on by at least one byte or one code.
     while (i < n && !m_bExhausted) {
@@ -505,7 +516,8 @@ int CLzwDecoder::LzwDecodeRow(std::uint8_t* destination, int length)
     const int n = m_nRowLength;
     if (destination != nullptr && length >= n) {
         const int i = DecodeInto(destination, n);
-        std::memset(destination + i, 0, static_cast<std::size_t>(n - i));
+        if (i < n)
+            std::memset(destination + i, 0, static_cast<std::size_t>(n - i));
         return m_nStatus;
     }
     if (m_row.empty()) {

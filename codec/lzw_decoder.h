@@ -90,6 +90,11 @@ private:
     struct Tables {
         std::array<Entry, kTableSize + 1> entries;
         int rootCount;
+        // Pixels of the last string that did not fit into its row: carry[m_nCarryPos,
+        // m_nCarryEnd). kChunk bytes of slack for whole-chunk writes and reads; kept with the
+        // table so that it is cleared once, and reading a whole chunk never meets bytes that
+        // were never written.
+        std::array<std::uint8_t, kTableSize + kChunk> carry;
     };
     static std::unique_ptr<Tables>& SpareTables();
     void ReleaseTables();
@@ -142,10 +147,7 @@ private:
     int m_nCodeLimit = 0;
     int m_nPrevCode = 0;  // the code decoded last, the prefix of the next entry
 
-    // Pixels of the last string that did not fit into its row: m_carry[m_nCarryPos, m_nCarryEnd).
-    // Written before it is read, so never cleared; kChunk bytes of slack for whole-chunk writes.
-    std::array<std::uint8_t, kTableSize + kChunk> m_carry;
-    int m_nCarryPos = 0;
+    int m_nCarryPos = 0;  // see Tables::carry
     int m_nCarryEnd = 0;
 
     std::vector<std::uint8_t> m_row;  // for destinations shorter than a row, made when needed
