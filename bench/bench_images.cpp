@@ -372,7 +372,7 @@ BenchImage MakeSpriteAnimation(int width, int height, int frameCount)
     image.screenHeight = height;
     image.animated = true;
     image.palette = AnimationPalette();
-    constexpr int kRadius = 30;
+    constexpr int kRadius = 60;
     // The scene at time t, pixel (x, y): the striped background and a shaded ball.
     const auto pixel = [&](int t, int x, int y) {
         const int cx = kRadius + Bounce(20, 7, t, width - 2 * kRadius);

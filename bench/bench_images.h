@@ -56,7 +56,7 @@ BenchImage MakeAnimation(int width, int height, int frameCount);
 // long runs LZW codes best.
 BenchImage MakeFlatImage(int width, int height);
 // A full first frame, then for each further frame only the box a ball moving over a striped
-// background leaves and enters (about 65 x 65 pixels at an offset), as optimized animations
+// background leaves and enters (about 125 x 125 pixels at an offset), as optimized animations
 // send sprites; a control block before each frame.
 BenchImage MakeSpriteAnimation(int width, int height, int frameCount);
 // A file of a few bytes to a few kilobytes, where the cost of opening dominates: 1 x 1 in two

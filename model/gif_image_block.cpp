@@ -139,14 +139,6 @@ PackedDib ClearRowsNotDecoded(PackedDib dib, int decoded, bool interlaced)
     return zeroed ? zeroed : dib;
 }
 
-HPALETTE ReadPalette(std::span<const std::uint8_t> rgb)
-{
-    std::array<PALETTEENTRY, 256> entries{};
-    const std::size_t count = rgb.size() / 3;
-    for (std::size_t i = 0; i < count; ++i) entries[i] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2], 0};
-    return CPalette::Create(std::span(entries.data(), count));
-}
-
 }  // namespace
 
 int CGifImageBlock::Width() const
@@ -285,11 +277,11 @@ void CGifImageBlock::Read(CArchive& ar, Progress* progress)
     m_bSorted = (packed & 0x20) != 0;
     m_nTableBits = static_cast<std::uint8_t>(packed & 7);
     if (m_bLocalTable) {
-        std::array<std::uint8_t, 3 * 256> rgb{};
+        std::array<std::uint8_t, 3 * 256> rgb;
         const std::size_t bytes = static_cast<std::size_t>(3 * (2 << m_nTableBits));
         if (ar.Read(rgb.data(), bytes) < bytes)
             throw CArchiveException(CArchiveException::endOfFile);
-        m_hPalette = ReadPalette(std::span(rgb.data(), bytes));
+        m_hPalette = PaletteFromRgb(std::span(rgb.data(), bytes));
     }
     const std::uint64_t pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
     if (pixels > kMaxImagePixels)
@@ -319,7 +311,7 @@ void CGifImageBlock::Read(CArchive& ar, Progress* progress)
     decoder.LzwDecoderClose();
     // Whatever the data held, reading resumes right after the image's terminator.
     if (!terminatorRead) {
-        std::array<std::uint8_t, 256> skip{};
+        std::array<std::uint8_t, 256> skip;  // read into and never looked at
         while (const unsigned n = ar.ReadByte()) {
             if (ar.Read(skip.data(), n) < n)
                 throw CArchiveException(CArchiveException::endOfFile);
@@ -429,7 +421,7 @@ bool CGifImageBlock::ReadClipData(std::span<const std::uint8_t> data)
     m_bSorted = (packed & 0x20) != 0;
     m_nTableBits = tableBits;
     m_hDib = std::move(dib);
-    m_hPalette = localTable ? ReadPalette(data.subspan(9, table)) : nullptr;
+    m_hPalette = localTable ? PaletteFromRgb(data.subspan(9, table)) : nullptr;
     if (m_bLocalTable)
         LoadColorTable(m_hPalette);
     return true;
