@@ -95,9 +95,10 @@ inline void CopyPixels(std::uint8_t* out, const std::uint8_t* from, int count)
 // Writes the chunks before the last of a string whose last chunk starts at out + pos, walking
 // the heads from meta's: one chunk per 8 pixels, backwards, until the start of out. The walk
 // stops there whatever the table holds, so it can neither overrun out nor loop; it is a loop,
-// never a recursion. Every head is the offset of an entry (a code times 16, below 65536), so the
-// walk stays inside the table. Each step reads the next head straight from the table, so that
-// one load follows the other with no arithmetic between them.
+// never a recursion. A head is the offset of an entry (its code times 16); as a 16-bit field it
+// is below 65536, and the table (4097 entries) is longer than 65536 + 16 bytes, so even a head
+// that were not a code would keep every read inside it. Each step reads the next head straight
+// from the table, so that one load follows the other with no arithmetic between them.
 template <typename Entry>
 inline void WriteChunksBefore(const Entry* table, std::uint64_t meta, std::uint8_t* out, int pos)
 {
@@ -415,8 +416,7 @@ int CLzwDecoder::DecodeStrings(std::uint8_t* out, int start, int n)
     // its last chunk, whose bytes after the string are zero; when that chunk is full (the length
     // a multiple of 8) the pixel starts a new chunk whose head is the previous string. Both
     // without a branch: an eighth of some images' entries start a chunk, in no pattern a
-    // predictor could learn. The previous entry is read again rather than kept: registers are
-    // scarcer than reads of a line read a moment ago.
+    // predictor could learn, and the branch cost more than the arithmetic.
     auto addAfterPrevious = [&](std::uint64_t pixel) {
         const int shift = static_cast<int>(previousMeta & 63);
         const auto startsChunk =

@@ -76,8 +76,7 @@ private:
     // the head entry named in `meta` holds the string of everything before them: a length that
     // is a multiple of 8, so its own chunk is full. `meta` also holds the length and the first
     // pixel (see lzw_decoder.cpp). Two 64-bit words, so that an entry moves through registers
-    // whole, and a new entry stored and read back at once (the not-yet-defined code) is
-    // forwarded from the store buffer.
+    // whole and a string of up to 8 pixels is one store.
     static constexpr int kChunk = 8;
     struct alignas(16) Entry {
         std::uint64_t chunk;
@@ -125,9 +124,9 @@ private:
 
     // Input: the current sub-block and the bits taken from it but not yet used. Bits are
     // consumed from the low end of m_bitBuffer; only the low m_nBitCount bits (at most 63) are
-    // meaningful.
-    // The sub-block's bytes start kChunk bytes into m_block, so that the last place an 8-byte
-    // load may start (kChunk bytes before the end) lies inside the buffer for any length.
+    // meaningful. The sub-block's bytes start kChunk bytes into m_block, so that the last place
+    // an 8-byte load may start (kChunk bytes before the end) lies inside the buffer for any
+    // length.
     std::array<std::uint8_t, kChunk + 255> m_block;
     int m_nBlockLength = 0;
     int m_nBlockPos = 0;  // m_nBlockPos <= m_nBlockLength
