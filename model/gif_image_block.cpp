@@ -102,7 +102,7 @@ int DecodeRows(CLzwDecoder& decoder, DibBlock& dib, bool interlaced, RowProgress
     ForEachStreamRow(height, interlaced, [&](int y) {
         std::uint8_t* const row = top - static_cast<std::size_t>(y) * stride;
         if (padded)
-            PutLe32(row + stride - 4, 0);  // the 1 to 3 bytes after the pixels, and the last pixels
+            PutLe32(row + stride - 4, 0);  // the 1 to 3 bytes after the pixels; the decoder writes the rest
         decoder.LzwDecodeRow(row, width);
         ++decoded;
         progress.AfterRow(decoder);
@@ -117,7 +117,8 @@ constexpr std::uint64_t kClearInPlaceBytes = 64 * 1024;
 // Clears the rows after the first `decoded` in stream order, which hold whatever the memory
 // held. Many are not cleared but left to a new bitmap from zeroed system memory, into which the
 // decoded rows are copied: a few bytes claiming a huge image then cost no resident memory for the
-// rows they never reach. Returns the bitmap that holds the image.
+// rows they never reach. Without memory for that bitmap they are cleared in place after all.
+// Returns the bitmap that holds the image.
 PackedDib ClearRowsNotDecoded(PackedDib dib, int decoded, bool interlaced)
 {
     const int width = PackedDibWidth(*dib);
