@@ -50,6 +50,37 @@ int Bounce(int start, int speed, int t, int range)
     return p > range ? 2 * range - p : p;
 }
 
+// 0..15 background blues, 16..95 five balls of 16 shades, 96..143 three bars of 16 shades, the
+// rest a grey ramp nobody uses.
+std::vector<PALETTEENTRY> AnimationPalette()
+{
+    std::vector<PALETTEENTRY> palette;
+    for (int i = 0; i < 16; ++i)
+        palette.push_back(PALETTEENTRY{Byte(20 + i * 4), Byte(40 + i * 6), Byte(120 + i * 8), 0});
+    static constexpr std::array<std::array<int, 3>, 8> kHues{{
+        {255, 80, 60},
+        {250, 200, 40},
+        {80, 220, 90},
+        {90, 120, 255},
+        {230, 90, 230},
+        {240, 140, 30},
+        {40, 200, 200},
+        {200, 200, 200},
+    }};
+    for (const auto& hue : kHues) {
+        for (int shade = 0; shade < 16; ++shade) {
+            const double light = 1.0 - shade / 20.0;
+            palette.push_back(
+                PALETTEENTRY{Byte(hue[0] * light), Byte(hue[1] * light), Byte(hue[2] * light), 0});
+        }
+    }
+    while (palette.size() < 256) {
+        const auto v = static_cast<std::uint8_t>(palette.size());
+        palette.push_back(PALETTEENTRY{v, v, v, 0});
+    }
+    return palette;
+}
+
 }  // namespace
 
 std::uint64_t BenchImage::PixelCount() const
@@ -76,56 +107,126 @@ BenchImage MakeNoiseImage(int width, int height)
     return image;
 }
 
-BenchImage MakePhotoImage(int width, int height)
+namespace {
+
+// The photo's colour at (x, y) before quantizing, grain included: smooth gradients and soft
+// blobs. One random draw a pixel, in row order.
+struct PhotoScene {
+    int width;
+    int height;
+    Random random{0x70686F746Full};
+
+    std::array<double, 3> Colour(int x, int y)
+    {
+        struct Blob {
+            double x, y, radius, red, green, blue;
+        };
+        static constexpr std::array<Blob, 5> kBlobs{{
+            {0.25, 0.70, 0.22, 60, 140, 40},    // foliage
+            {0.70, 0.65, 0.30, 120, 90, 60},    // earth
+            {0.80, 0.20, 0.08, 255, 240, 200},  // sun
+            {0.45, 0.40, 0.15, 200, 120, 110},  // skin
+            {0.10, 0.15, 0.12, 230, 230, 240},  // cloud
+        }};
+        const double fx = static_cast<double>(x) / width;
+        const double fy = static_cast<double>(y) / height;
+        // Sky above, ground below.
+        double red = 70 + 120 * fy;
+        double green = 110 + 60 * std::sin(3.0 * fx + 2.0 * fy);
+        double blue = 220 - 170 * fy;
+        for (const Blob& blob : kBlobs) {
+            const double dx = (fx - blob.x) * width / height;
+            const double dy = fy - blob.y;
+            const double weight = std::exp(-(dx * dx + dy * dy) / (blob.radius * blob.radius));
+            red += (blob.red - red) * weight;
+            green += (blob.green - green) * weight;
+            blue += (blob.blue - blue) * weight;
+        }
+        // Grain of the surface and of the film.
+        const double texture =
+            10 * std::sin(x * 0.37) * std::sin(y * 0.29) + static_cast<double>(random.Next() >> 27) - 16.0;
+        return {red + texture, green + texture, blue + texture};
+    }
+};
+
+// The photo quantized to a colour cube of the given levels: index (r * greens + g) * blues + b,
+// then greys up to the next power of two.
+BenchImage MakeCubePhoto(std::string name, int width, int height, int reds, int greens, int blues)
 {
     BenchImage image;
-    image.name = "photo_" + std::to_string(width) + "x" + std::to_string(height);
+    image.name = std::move(name);
     image.screenWidth = width;
     image.screenHeight = height;
-    // Index r * 42 + g * 6 + b for levels r, b in 0..5 and g in 0..6; 252..255 are greys.
-    for (int r = 0; r < 6; ++r)
-        for (int g = 0; g < 7; ++g)
-            for (int b = 0; b < 6; ++b)
-                image.palette.push_back(PALETTEENTRY{Byte(r * 51.0), Byte(g * 42.5), Byte(b * 51.0), 0});
-    for (int i = 0; i < 4; ++i)
+    for (int r = 0; r < reds; ++r)
+        for (int g = 0; g < greens; ++g)
+            for (int b = 0; b < blues; ++b)
+                image.palette.push_back(PALETTEENTRY{Byte(r * 255.0 / (reds - 1)),
+                                                     Byte(g * 255.0 / (greens - 1)),
+                                                     Byte(b * 255.0 / (blues - 1)), 0});
+    std::size_t size = 2;
+    while (size < image.palette.size()) size *= 2;
+    for (int i = 0; image.palette.size() < size; ++i)
         image.palette.push_back(PALETTEENTRY{Byte(40 + i * 50), Byte(40 + i * 50), Byte(40 + i * 50), 0});
 
-    struct Blob {
-        double x, y, radius, red, green, blue;
-    };
-    static constexpr std::array<Blob, 5> kBlobs{{
-        {0.25, 0.70, 0.22, 60, 140, 40},    // foliage
-        {0.70, 0.65, 0.30, 120, 90, 60},    // earth
-        {0.80, 0.20, 0.08, 255, 240, 200},  // sun
-        {0.45, 0.40, 0.15, 200, 120, 110},  // skin
-        {0.10, 0.15, 0.12, 230, 230, 240},  // cloud
-    }};
     Frame frame = NewFrame(width, height);
-    Random random(0x70686F746Full);
+    PhotoScene scene{width, height};
     for (int y = 0; y < height; ++y) {
-        const double fy = static_cast<double>(y) / height;
         std::uint8_t* row = frame.Row(y);
         for (int x = 0; x < width; ++x) {
-            const double fx = static_cast<double>(x) / width;
-            // Sky above, ground below.
-            double red = 70 + 120 * fy;
-            double green = 110 + 60 * std::sin(3.0 * fx + 2.0 * fy);
-            double blue = 220 - 170 * fy;
-            for (const Blob& blob : kBlobs) {
-                const double dx = (fx - blob.x) * width / height;
-                const double dy = fy - blob.y;
-                const double weight = std::exp(-(dx * dx + dy * dy) / (blob.radius * blob.radius));
-                red += (blob.red - red) * weight;
-                green += (blob.green - green) * weight;
-                blue += (blob.blue - blue) * weight;
-            }
-            // Grain of the surface and of the film.
-            const double texture = 10 * std::sin(x * 0.37) * std::sin(y * 0.29) +
-                                   static_cast<double>(random.Next() >> 27) - 16.0;
-            const int r = Byte(red + texture) * 6 / 256;
-            const int g = Byte(green + texture) * 7 / 256;
-            const int b = Byte(blue + texture) * 6 / 256;
-            row[x] = static_cast<std::uint8_t>(r * 42 + g * 6 + b);
+            const auto [red, green, blue] = scene.Colour(x, y);
+            const int r = Byte(red) * reds / 256;
+            const int g = Byte(green) * greens / 256;
+            const int b = Byte(blue) * blues / 256;
+            row[x] = static_cast<std::uint8_t>((r * greens + g) * blues + b);
+        }
+    }
+    image.frames.push_back(std::move(frame));
+    return image;
+}
+
+std::string Size(int width, int height)
+{
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+}  // namespace
+
+BenchImage MakePhotoImage(int width, int height)
+{
+    return MakeCubePhoto("photo_" + Size(width, height), width, height, 6, 7, 6);
+}
+
+BenchImage MakePhoto16Image(int width, int height)
+{
+    return MakeCubePhoto("photo16_" + Size(width, height), width, height, 2, 4, 2);
+}
+
+BenchImage MakeTwoColourImage(int width, int height)
+{
+    BenchImage image;
+    image.name = "bilevel_" + Size(width, height);
+    image.screenWidth = width;
+    image.screenHeight = height;
+    image.palette = {PALETTEENTRY{0, 0, 0, 0}, PALETTEENTRY{255, 255, 255, 0}};
+    // Floyd-Steinberg on the photo's brightness: the error carried to the right and to the row
+    // below, in row order.
+    Frame frame = NewFrame(width, height);
+    PhotoScene scene{width, height};
+    std::vector<double> below(static_cast<std::size_t>(width) + 2, 0.0);
+    for (int y = 0; y < height; ++y) {
+        std::vector<double> current(below);
+        std::fill(below.begin(), below.end(), 0.0);
+        double right = 0;
+        for (int x = 0; x < width; ++x) {
+            const auto [red, green, blue] = scene.Colour(x, y);
+            const double value = 0.3 * red + 0.59 * green + 0.11 * blue + current[x + 1] + right;
+            const bool white = value >= 128;
+            const double error = value - (white ? 255 : 0);
+            frame.Row(y)[x] = white ? 1 : 0;
+            right = error * 7 / 16;
+            below[x] += error * 3 / 16;
+            below[x + 1] += error * 5 / 16;
+            below[x + 2] += error * 1 / 16;
         }
     }
     image.frames.push_back(std::move(frame));
@@ -140,31 +241,7 @@ BenchImage MakeAnimation(int width, int height, int frameCount)
     image.screenWidth = width;
     image.screenHeight = height;
     image.animated = true;
-    // 0..15 background blues, 16..95 five balls of 16 shades, 96..143 three bars of 16 shades,
-    // the rest a grey ramp nobody uses.
-    for (int i = 0; i < 16; ++i)
-        image.palette.push_back(PALETTEENTRY{Byte(20 + i * 4), Byte(40 + i * 6), Byte(120 + i * 8), 0});
-    static constexpr std::array<std::array<int, 3>, 8> kHues{{
-        {255, 80, 60},
-        {250, 200, 40},
-        {80, 220, 90},
-        {90, 120, 255},
-        {230, 90, 230},
-        {240, 140, 30},
-        {40, 200, 200},
-        {200, 200, 200},
-    }};
-    for (const auto& hue : kHues) {
-        for (int shade = 0; shade < 16; ++shade) {
-            const double light = 1.0 - shade / 20.0;
-            image.palette.push_back(
-                PALETTEENTRY{Byte(hue[0] * light), Byte(hue[1] * light), Byte(hue[2] * light), 0});
-        }
-    }
-    while (image.palette.size() < 256) {
-        const auto v = static_cast<std::uint8_t>(image.palette.size());
-        image.palette.push_back(PALETTEENTRY{v, v, v, 0});
-    }
+    image.palette = AnimationPalette();
 
     struct Ball {
         int x, y, radius, dx, dy;
@@ -283,6 +360,67 @@ BenchImage MakeSmallPaletteImage(int width, int height, int colours)
     Random random(0x736D616C6Cull + static_cast<std::uint64_t>(colours));
     for (std::uint8_t& p : frame.pixels)
         p = static_cast<std::uint8_t>(random.Next() % static_cast<std::uint32_t>(colours));
+    image.frames.push_back(std::move(frame));
+    return image;
+}
+
+BenchImage MakeSpriteAnimation(int width, int height, int frameCount)
+{
+    BenchImage image;
+    image.name = "sprite_" + Size(width, height) + "x" + std::to_string(frameCount);
+    image.screenWidth = width;
+    image.screenHeight = height;
+    image.animated = true;
+    image.palette = AnimationPalette();
+    constexpr int kRadius = 60;
+    // The scene at time t, pixel (x, y): the striped background and a shaded ball.
+    const auto pixel = [&](int t, int x, int y) {
+        const int cx = kRadius + Bounce(20, 7, t, width - 2 * kRadius);
+        const int cy = kRadius + Bounce(90, 5, t, height - 2 * kRadius);
+        const double d = std::hypot(x - cx, y - cy);
+        if (d < kRadius)
+            return static_cast<std::uint8_t>(16 + static_cast<int>(d * 16 / kRadius));
+        return static_cast<std::uint8_t>(((x + y) / 24) % 8 + 8 * ((y / 120) % 2));
+    };
+    for (int t = 0; t < frameCount; ++t) {
+        // After the first frame, only the box the ball leaves and enters is sent.
+        int left = 0;
+        int top = 0;
+        int right = width;
+        int bottom = height;
+        if (t > 0) {
+            const int x0 = Bounce(20, 7, t - 1, width - 2 * kRadius);
+            const int x1 = Bounce(20, 7, t, width - 2 * kRadius);
+            const int y0 = Bounce(90, 5, t - 1, height - 2 * kRadius);
+            const int y1 = Bounce(90, 5, t, height - 2 * kRadius);
+            left = std::min(x0, x1);
+            top = std::min(y0, y1);
+            right = std::max(x0, x1) + 2 * kRadius;
+            bottom = std::max(y0, y1) + 2 * kRadius;
+        }
+        Frame frame = NewFrame(right - left, bottom - top);
+        frame.left = left;
+        frame.top = top;
+        for (int y = 0; y < frame.height; ++y)
+            for (int x = 0; x < frame.width; ++x) frame.Row(y)[x] = pixel(t, left + x, top + y);
+        image.frames.push_back(std::move(frame));
+    }
+    return image;
+}
+
+BenchImage MakeTinyImage(int size)
+{
+    if (size >= 32)
+        return MakeCubePhoto("tiny_" + Size(size, size), size, size, 6, 7, 6);
+    if (size >= 8)
+        return MakeCubePhoto("tiny_" + Size(size, size), size, size, 2, 4, 2);
+    BenchImage image;
+    image.name = "tiny_" + Size(size, size);
+    image.screenWidth = size;
+    image.screenHeight = size;
+    image.palette = {PALETTEENTRY{0, 0, 0, 0}, PALETTEENTRY{255, 255, 255, 0}};
+    Frame frame = NewFrame(size, size);
+    std::fill(frame.pixels.begin(), frame.pixels.end(), std::uint8_t{1});
     image.frames.push_back(std::move(frame));
     return image;
 }

@@ -44,12 +44,24 @@ BenchImage MakeNoiseImage(int width, int height);
 // A 6 x 7 x 6 colour cube (and four greys) over smooth gradients, broad shapes and a fine grain,
 // as a photograph reduced to a web palette looks to the coder.
 BenchImage MakePhotoImage(int width, int height);
+// The same photograph reduced to a 2 x 4 x 2 cube of 16 colours: longer runs, code size 4.
+BenchImage MakePhoto16Image(int width, int height);
+// The photograph's brightness error-diffused to black and white, as a scan or a fax: 2 colours,
+// short irregular runs, code size 2.
+BenchImage MakeTwoColourImage(int width, int height);
 // Full-screen frames of a striped background crossed by shaded balls and bars that move from
 // frame to frame; 256 colours of which a few dozen are used.
 BenchImage MakeAnimation(int width, int height, int frameCount);
 // 16 colours in flat bands, discs and boxes with outlines, as charts and cartoons are drawn: the
 // long runs LZW codes best.
 BenchImage MakeFlatImage(int width, int height);
+// A full first frame, then for each further frame only the box a ball moving over a striped
+// background leaves and enters (about 125 x 125 pixels at an offset), as optimized animations
+// send sprites; a control block before each frame.
+BenchImage MakeSpriteAnimation(int width, int height, int frameCount);
+// A file of a few bytes to a few kilobytes, where the cost of opening dominates: 1 x 1 in two
+// colours, 16 x 16 (from 8) in 16 colours, 32 x 32 (and above) in 256 colours.
+BenchImage MakeTinyImage(int size);
 // Uniform indices below `colours` (a power of two, 2 to 256) at an odd size: exercises the small
 // code sizes.
 BenchImage MakeSmallPaletteImage(int width, int height, int colours);

@@ -1,7 +1,7 @@
-// korvanta-bench: decodes and encodes generated GIFs with our codec and with giflib on the same
-// bytes, and times our dither. Before anything is timed, each codec's output is decoded by both
-// decoders and compared pixel for pixel with the generated image, so a fault of either codec
-// stops the run instead of producing a fast wrong number.
+// korvanta-bench: decodes generated GIFs with our reader, giflib and Wuffs, encodes them with our
+// writer and giflib, and times our dither. Before anything is timed, each encoder's output is
+// decoded by every decoder and compared pixel for pixel with the generated image, so a fault of
+// any codec stops the run instead of producing a fast wrong number.
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -22,6 +22,7 @@
 #include "korvanta_codec.h"
 #include "model/gif_header_block.h"
 #include "tests/reference_dither.h"
+#include "wuffs_codec.h"
 
 namespace korvanta::bench {
 
@@ -64,6 +65,17 @@ std::string FirstDifference(const std::vector<Frame>& have, const std::vector<Fr
     return {};
 }
 
+// Wuffs does not report the interlace flag; its frames take the flags of the frames they are
+// compared with, so that only geometry and pixels count.
+std::vector<Frame> WuffsFrames(std::span<const std::uint8_t> bytes, const std::vector<Frame>& reference)
+{
+    std::vector<Frame> frames;
+    WuffsDecode(bytes, &frames);
+    for (std::size_t i = 0; i < frames.size() && i < reference.size(); ++i)
+        frames[i].interlaced = reference[i].interlaced;
+    return frames;
+}
+
 void Expect(const std::vector<Frame>& have, const std::vector<Frame>& want, const std::string& what)
 {
     const std::string difference = FirstDifference(have, want);
@@ -84,12 +96,16 @@ void CrossCheck(CodecCase& c)
            name + ": giflib does not read back its own file (fault of the benchmark)");
     Expect(KorvantaDecodeFrames(c.giflibBytes), giflibOfGiflib,
            name + ": our reader and giflib decode giflib's file differently");
+    Expect(WuffsFrames(c.giflibBytes, giflibOfGiflib), giflibOfGiflib,
+           name + ": Wuffs and giflib decode giflib's file differently");
     std::vector<Frame> giflibOfOurs;
     GiflibDecode(c.ourBytes, &giflibOfOurs);
     Expect(giflibOfOurs, c.image.frames,
            name + ": giflib decodes our writer's file to other pixels than were written");
     Expect(KorvantaDecodeFrames(c.ourBytes), c.image.frames,
            name + ": our reader decodes our writer's file to other pixels than were written");
+    Expect(WuffsFrames(c.ourBytes, c.image.frames), c.image.frames,
+           name + ": Wuffs decodes our writer's file to other pixels than were written");
 }
 
 CodecCase MakeCase(BenchImage image)
@@ -129,9 +145,10 @@ void SetRate(benchmark::State& state, std::uint64_t pixels)
 // Both decoders read giflib's file: bytes that none of our own code produced.
 void DecodeOurs(benchmark::State& state, CodecCase* c)
 {
+    CMemFile file(c->giflibBytes, "bench.gif");
     for (auto _ : state) {
         CGIFDoc doc(Headless());
-        KorvantaDecode(c->giflibBytes, doc);
+        KorvantaDecode(file, doc);
         benchmark::DoNotOptimize(doc.GetBlockCount());
     }
     SetRate(state, c->image.PixelCount());
@@ -140,6 +157,12 @@ void DecodeOurs(benchmark::State& state, CodecCase* c)
 void DecodeGiflib(benchmark::State& state, CodecCase* c)
 {
     for (auto _ : state) benchmark::DoNotOptimize(GiflibDecode(c->giflibBytes));
+    SetRate(state, c->image.PixelCount());
+}
+
+void DecodeWuffs(benchmark::State& state, CodecCase* c)
+{
+    for (auto _ : state) benchmark::DoNotOptimize(WuffsDecode(c->giflibBytes));
     SetRate(state, c->image.PixelCount());
 }
 
@@ -169,6 +192,7 @@ void RegisterCodecBenchmarks(CodecCase& c)
         Function function;
     } kinds[] = {{"decode/%/ours", DecodeOurs},
                  {"decode/%/giflib", DecodeGiflib},
+                 {"decode/%/wuffs", DecodeWuffs},
                  {"encode/%/ours", EncodeOurs},
                  {"encode/%/giflib", EncodeGiflib}};
     for (const auto& kind : kinds) {
@@ -290,19 +314,30 @@ std::string Fixed(double value, int decimals)
     return text;
 }
 
-void PrintCase(const SummaryReporter& reporter, const std::string& caseName, const std::string& ours,
-               const std::string& giflib, const std::string& baselineLabel = "giflib")
+struct Baseline {
+    std::string label;  // giflib, wuffs, full_search
+    std::string benchmark;
+};
+
+// One line: our rate, each baseline's, and ours over each. Returns ours over the last baseline,
+// negative when either did not run.
+double PrintCase(const SummaryReporter& reporter, const std::string& caseName, const std::string& ours,
+                 const std::vector<Baseline>& baselines)
 {
     const double o = reporter.MegapixelsPerSecond(ours);
-    const double g = giflib.empty() ? -1 : reporter.MegapixelsPerSecond(giflib);
-    if (o < 0 && g < 0)
-        return;
-    std::string line = "CASE " + caseName + " ours=" + (o >= 0 ? Fixed(o, 1) : "-") + " MP/s";
-    if (!giflib.empty()) {
-        line += " " + baselineLabel + "=" + (g >= 0 ? Fixed(g, 1) : "-") + " MP/s";
-        line += " ratio=" + (o > 0 && g > 0 ? Fixed(o / g, 2) : "-");
+    if (o < 0)
+        return -1;
+    std::string line = "CASE " + caseName + " ours=" + Fixed(o, 1) + " MP/s";
+    std::string ratios;
+    double ratio = -1;
+    for (const Baseline& baseline : baselines) {
+        const double b = reporter.MegapixelsPerSecond(baseline.benchmark);
+        ratio = o > 0 && b > 0 ? o / b : -1;
+        line += " " + baseline.label + "=" + (b >= 0 ? Fixed(b, 1) : "-") + " MP/s";
+        ratios += " ours/" + baseline.label + "=" + (ratio > 0 ? Fixed(ratio, 2) : "-");
     }
-    std::cout << line << '\n';
+    std::cout << line << ratios << '\n';
+    return ratio;
 }
 
 bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
@@ -317,15 +352,19 @@ int Main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     bool checkOnly = false;
     std::string writeDirectory;
+    std::string only;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--check-only") {
             checkOnly = true;
         } else if (argument.starts_with("--write-files=") && argument.size() > 14) {
             writeDirectory = argument.substr(14);
+        } else if (argument.starts_with("--cases=") && argument.size() > 8) {
+            only = argument.substr(8);
         } else {
             std::cerr << "korvanta-bench: unknown argument " << argument
-                      << "\nusage: korvanta-bench [--check-only] [--write-files=DIR] [--benchmark_...]\n";
+                      << "\nusage: korvanta-bench [--check-only] [--write-files=DIR] [--cases=TEXT] "
+                         "[--benchmark_...]\n";
             return 2;
         }
     }
@@ -335,7 +374,17 @@ int Main(int argc, char** argv)
     timed.push_back(MakeCase(MakePhotoImage(1024, 768)));
     timed.push_back(MakeCase(MakeAnimation(640, 480, 100)));
     timed.push_back(MakeCase(MakeFlatImage(1024, 768)));
+    timed.push_back(MakeCase(MakePhoto16Image(1024, 768)));
+    timed.push_back(MakeCase(MakeTwoColourImage(1024, 768)));
+    timed.push_back(MakeCase(MakeSpriteAnimation(480, 360, 380)));
+    for (const int size : {1, 16, 32}) timed.push_back(MakeCase(MakeTinyImage(size)));
     std::vector<CodecCase> checked = CheckOnlyCases();
+    if (!only.empty()) {
+        // Only the cases whose names hold the text are checked and timed, and nothing else.
+        std::erase_if(timed,
+                      [&](const CodecCase& c) { return c.image.name.find(only) == std::string::npos; });
+        checked.clear();
+    }
 
     try {
         for (std::vector<CodecCase>* cases : {&timed, &checked}) {
@@ -346,22 +395,27 @@ int Main(int argc, char** argv)
                           << " MP; file from our writer " << c.ourBytes.size() << " bytes, from giflib "
                           << c.giflibBytes.size() << " bytes"
                           << (c.ourBytes == c.giflibBytes ? " (the same bytes)" : "")
-                          << "; both decoders agree with the pixels\n";
+                          << "; all three decoders agree with the pixels\n";
             }
         }
     } catch (const std::exception& e) {
         std::cerr << "korvanta-bench: cross-check failed: " << e.what() << '\n';
         return 1;
     }
-    const BenchImage& photo = timed[1].image;
-    const PackedDib photoDib = PhotoDib(photo);
+    // The dither works on the photo, when it is among the cases.
+    const auto photoCase = std::find_if(timed.begin(), timed.end(),
+                                        [](const CodecCase& c) { return c.image.name == "photo_1024x768"; });
+    const BenchImage* photo = photoCase != timed.end() ? &photoCase->image : nullptr;
+    const PackedDib photoDib = photo != nullptr ? PhotoDib(*photo) : nullptr;
     const HPALETTE defaultPalette = CreateDefaultPalette();
-    if (!DitherMatchesFullSearch(photoDib, defaultPalette)) {
-        std::cerr << "korvanta-bench: cross-check failed: " << photo.name
-                  << ": the dither's index differs from the whole palette's search\n";
-        return 1;
+    if (photo != nullptr) {
+        if (!DitherMatchesFullSearch(photoDib, defaultPalette)) {
+            std::cerr << "korvanta-bench: cross-check failed: " << photo->name
+                      << ": the dither's index differs from the whole palette's search\n";
+            return 1;
+        }
+        std::cout << "CHECK dither " << photo->name << " ok: every index is the whole palette's search's\n";
     }
-    std::cout << "CHECK dither " << photo.name << " ok: every index is the whole palette's search's\n";
     if (!writeDirectory.empty()) {
         for (std::vector<CodecCase>* cases : {&timed, &checked}) {
             for (const CodecCase& c : *cases) {
@@ -378,23 +432,36 @@ int Main(int argc, char** argv)
         return 0;
 
     for (CodecCase& c : timed) RegisterCodecBenchmarks(c);
-    const std::string ditherName =
-        "dither_" + std::to_string(photo.screenWidth) + "x" + std::to_string(photo.screenHeight);
-    RegisterDitherBenchmarks("dither/" + photo.name + "/", photoDib, defaultPalette, photo.PixelCount());
+    if (photo != nullptr)
+        RegisterDitherBenchmarks("dither/" + photo->name + "/", photoDib, defaultPalette,
+                                 photo->PixelCount());
 
     SummaryReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular
                                                    : benchmark::ConsoleReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::cout << '\n';
-    for (const char* operation : {"decode", "encode"}) {
-        for (const CodecCase& c : timed) {
-            const std::string prefix = std::string(operation) + "/" + c.image.name + "/";
-            PrintCase(reporter, std::string(operation) + "_" + c.image.name, prefix + "ours",
-                      prefix + "giflib");
+    // The slowest decode against Wuffs, the goal being at least 1.
+    std::string slowest;
+    double slowestRatio = -1;
+    for (const CodecCase& c : timed) {
+        const std::string prefix = "decode/" + c.image.name + "/";
+        const double ratio = PrintCase(reporter, "decode_" + c.image.name, prefix + "ours",
+                                       {{"giflib", prefix + "giflib"}, {"wuffs", prefix + "wuffs"}});
+        if (ratio > 0 && (slowestRatio < 0 || ratio < slowestRatio)) {
+            slowestRatio = ratio;
+            slowest = c.image.name;
         }
     }
-    PrintCase(reporter, ditherName, "dither/" + photo.name + "/ours", "dither/" + photo.name + "/full_search",
-              "full_search");
+    for (const CodecCase& c : timed) {
+        const std::string prefix = "encode/" + c.image.name + "/";
+        PrintCase(reporter, "encode_" + c.image.name, prefix + "ours", {{"giflib", prefix + "giflib"}});
+    }
+    if (photo != nullptr)
+        PrintCase(reporter, "dither_1024x768", "dither/" + photo->name + "/ours",
+                  {{"full_search", "dither/" + photo->name + "/full_search"}});
+    if (slowestRatio > 0)
+        std::cout << "SUMMARY decode ours/wuffs lowest=" << Fixed(slowestRatio, 2) << " (" << slowest
+                  << ")\n";
     benchmark::Shutdown();
     return 0;
 }

@@ -86,6 +86,12 @@ void KorvantaDecode(std::span<const std::uint8_t> bytes, CGIFDoc& doc)
     doc.SerializeFrom(file);
 }
 
+void KorvantaDecode(CMemFile& file, CGIFDoc& doc)
+{
+    file.Seek(0);
+    doc.SerializeFrom(file);
+}
+
 std::vector<Frame> KorvantaDecodeFrames(std::span<const std::uint8_t> bytes)
 {
     RecordingMessages messages;

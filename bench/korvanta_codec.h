@@ -10,6 +10,7 @@
 #include "bench_images.h"
 #include "model/gif_doc.h"
 #include "platform/document_services.h"
+#include "platform/file.h"
 
 namespace korvanta::bench {
 
@@ -26,6 +27,10 @@ std::vector<std::uint8_t> KorvantaEncode(CGIFDoc& doc);
 
 // Reads the bytes into the document as opening a file would. Throws the core's CException.
 void KorvantaDecode(std::span<const std::uint8_t> bytes, CGIFDoc& doc);
+// Reads the file from its start into the document, as opening it would. The timed loop makes
+// the memory file once, as a file on disk exists before it is opened: making it copies the
+// whole file, which neither giflib's nor Wuffs' reading does.
+void KorvantaDecode(CMemFile& file, CGIFDoc& doc);
 
 // Reads the bytes and returns the geometry and pixels of every image block. Throws
 // std::runtime_error when reading fails or reports anything (such as a missing trailer), so

@@ -22,6 +22,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace korvanta {
@@ -38,33 +39,79 @@ public:
     static constexpr int kMaxRowLength = 65535;  // GIF widths are 16-bit
 
     CLzwDecoder() = default;
+    ~CLzwDecoder();
     CLzwDecoder(const CLzwDecoder&) = delete;
     CLzwDecoder& operator=(const CLzwDecoder&) = delete;
 
     // minimumCodeSize 1 to 11 is decodable; 0 and anything above 11 give kStatusCannotOpen, as
-    // do a negative or over-long row length, a storing archive, or no memory for the row.
+    // do a negative or over-long row length, a storing archive, or no memory for the table.
     int LzwDecoderOpen(CArchive& ar, std::uint8_t minimumCodeSize, int rowLength);
     // Reads up to the first code that is not a clear code; its pixel starts the first row.
     // Calling it again does nothing; LzwDecodeRow primes by itself if it was never called.
     int LzwDecoderPrime();
-    // Decodes the next row (the row length given at opening) and copies its first
-    // min(length, row length) pixels to destination. A string that does not fit continues at
-    // the start of the next row. Returns the status: kStatusOk, or kStatusInvalidData once the
-    // data held an impossible code (the data then counts as exhausted).
+    // Decodes the next row (the row length given at opening) and writes its first
+    // min(length, row length) pixels to destination; nothing beyond them is touched. A string
+    // that does not fit continues at the start of the next row. Returns the status: kStatusOk,
+    // or kStatusInvalidData once the data held an impossible code (the data then counts as
+    // exhausted). A destination of at least the row length is decoded into directly; a shorter
+    // one goes through a row buffer made at the first such call, and without memory for it the
+    // status becomes kStatusCannotOpen and the data counts as exhausted.
     int LzwDecodeRow(std::uint8_t* destination, int length);
-    // Releases the row buffer. DataExhausted and TerminatorConsumed keep their values until the
-    // next opening, so that the caller can ask after closing.
+    // Releases the row buffer and hands the string table on to the next decoder of this thread.
+    // DataExhausted and TerminatorConsumed keep their values until the next opening, so that
+    // the caller can ask after closing.
     void LzwDecoderClose();
 
     bool DataExhausted() const { return m_bExhausted; }
+    // How many times the decoder has read from the archive since opening: the archive's read
+    // position moves only when this grows, so a caller reporting the position need not ask the
+    // file after every row.
+    std::uint64_t ReadCount() const { return m_nReadCount; }
     bool TerminatorConsumed() const { return m_bTerminatorConsumed; }
     int Status() const { return m_nStatus; }
 
 private:
+    // A table entry: a string kept as a chain of 8-byte chunks, last chunk first. `chunk` holds
+    // the string's last ((length - 1) % 8) + 1 pixels in its first bytes, zeros after them, and
+    // the head entry named in `meta` holds the string of everything before them: a length that
+    // is a multiple of 8, so its own chunk is full. `meta` also holds the length and the first
+    // pixel (see lzw_decoder.cpp). Two 64-bit words, so that an entry moves through registers
+    // whole and a string of up to 8 pixels is one store.
+    static constexpr int kChunk = 8;
+    struct alignas(16) Entry {
+        std::uint64_t chunk;
+        std::uint64_t meta;
+    };
+    // The string table outlives its decoder (see SpareTables). Entries below rootCount are the
+    // roots: entries are only ever added from the first free code upward, so decoding never
+    // overwrites the roots of its own code size. The entry past the last code takes the entries
+    // a full table goes on making, so that making one needs no test for room.
+    struct Tables {
+        std::array<Entry, kTableSize + 1> entries;
+        int rootCount;
+        // Pixels of the last string that did not fit into its row: carry[m_nCarryPos,
+        // m_nCarryEnd). kChunk bytes of slack for whole-chunk writes and reads; kept with the
+        // table so that it is cleared once, and reading a whole chunk never meets bytes that
+        // were never written.
+        std::array<std::uint8_t, kTableSize + kChunk> carry;
+    };
+    static std::unique_ptr<Tables>& SpareTables();
+    void ReleaseTables();
+
     bool NextSubBlock();
     bool Refill(int bitsWanted);
     int ReadCode();
     int ReadFirstCode();
+    // Decodes up to n pixels into out[0, n), writing nothing beyond; returns how many came.
+    int DecodeInto(std::uint8_t* out, int n);
+    // The fast loop: decodes strings from pixel start on while the sub-block holds 8 bytes to
+    // load and the codes are strings; returns the pixels reached.
+    int DecodeStrings(std::uint8_t* out, int start, int n);
+    // Moves on by one sub-block's bytes or one code that is not a string (clear, end, invalid).
+    int DecodeSlowStep(std::uint8_t* out, int i);
+    // Writes a string longer than the room left in the row through the carry: what fits goes
+    // to out, the rest waits for the next row. Returns the pixels written to out, the room.
+    int WriteAcrossRowEnd(std::uint64_t chunk, std::uint64_t meta, std::uint8_t* out, int room);
     void EndData() { m_bExhausted = true; }
     void Invalid()
     {
@@ -73,12 +120,17 @@ private:
     }
 
     CArchive* m_pArchive = nullptr;
+    std::unique_ptr<Tables> m_pTables;
 
     // Input: the current sub-block and the bits taken from it but not yet used. Bits are
-    // consumed from the low end of m_bitBuffer; only the low m_nBitCount bits are meaningful.
-    std::array<std::uint8_t, 256> m_block{};
+    // consumed from the low end of m_bitBuffer; only the low m_nBitCount bits (at most 63) are
+    // meaningful. The sub-block's bytes start kChunk bytes into m_block, so that the last place
+    // an 8-byte load may start (kChunk bytes before the end) lies inside the buffer for any
+    // length.
+    std::array<std::uint8_t, kChunk + 255> m_block;
     int m_nBlockLength = 0;
     int m_nBlockPos = 0;  // m_nBlockPos <= m_nBlockLength
+    std::uint64_t m_nReadCount = 0;
     std::uint64_t m_bitBuffer = 0;
     int m_nBitCount = 0;
 
@@ -87,36 +139,17 @@ private:
     int m_nEndCode = 0;
     int m_nCodeSize = 0;  // width of the next code read, m_nMinCodeSize + 1 to 12
     // m_nNextFree is the code the next table entry gets. It stays below m_nCodeLimit, which
-    // always equals 1 << m_nCodeSize, except at 12 bits where it may reach 4096: the table is
-    // then full and codes are read without adding entries until a clear code comes.
+    // equals 1 << m_nCodeSize until the table is full; m_nNextFree is then 4096 (the spare
+    // entry, which no code reads) and m_nCodeLimit 4097, and codes are read without adding
+    // entries until a clear code comes.
     int m_nNextFree = 0;
     int m_nCodeLimit = 0;
+    int m_nPrevCode = 0;  // the code decoded last, the prefix of the next entry
 
-    // String table. A string is kept as a chain of 8-byte chunks, last chunk first: `chunk`
-    // holds the string's last ((length - 1) % 8) + 1 pixels (the rest of the 8 bytes is
-    // scratch), and `head` names the entry whose string is everything before them, a length
-    // that is a multiple of 8, so its own chunk is full. A string then costs one 8-byte copy per
-    // 8 pixels instead of one dependent table read per pixel. Writing a string stores whole
-    // chunks, so every output buffer has kChunk bytes of slack behind it. An entry takes 16
-    // bytes so that none straddles a cache line.
-    static constexpr int kChunk = 8;
-    struct alignas(16) Entry {
-        std::array<std::uint8_t, kChunk> chunk;
-        std::uint16_t head;
-        std::uint16_t length;  // 1 to kTableSize
-        std::uint8_t first;    // the string's first pixel
-    };
-    std::array<Entry, kTableSize> m_table{};
-
-    int m_nPrevCode = 0;            // the code decoded last, the prefix of the next entry
-    std::uint8_t m_firstPixel = 0;  // first pixel of m_nPrevCode's string
-
-    // Pixels of the last string that did not fit into its row: m_carry[m_nCarryPos, m_nCarryEnd).
-    std::array<std::uint8_t, kTableSize + kChunk> m_carry{};
-    int m_nCarryPos = 0;
+    int m_nCarryPos = 0;  // see Tables::carry
     int m_nCarryEnd = 0;
 
-    std::vector<std::uint8_t> m_row;  // m_nRowLength pixels and kChunk bytes of slack
+    std::vector<std::uint8_t> m_row;  // for destinations shorter than a row, made when needed
     int m_nRowLength = 0;
 
     int m_nStatus = kStatusCannotOpen;

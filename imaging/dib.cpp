@@ -68,23 +68,25 @@ int PixelIndex(const std::uint8_t* row, int x, int bitCount)
     }
 }
 
-}  // namespace
-
-PackedDib NewPackedDib(int width, int height, int bitCount)
+PackedDib MakePackedDib(int width, int height, int bitCount, bool clearRows)
 {
     if (width < 0 || height < 0 || bitCount > 24)
         return nullptr;
     const int bits = bitCount <= 1 ? 1 : bitCount <= 4 ? 4 : bitCount <= 8 ? 8 : 24;
     const std::uint64_t colours = bits == 24 ? 0 : std::uint64_t{1} << bits;
+    const std::uint64_t fixed = kDibInfoHeaderSize + colours * 4;
     // Width and height are below 2^31, so row bytes x height stays far below 2^64.
     const std::uint64_t total =
-        kDibInfoHeaderSize + colours * 4 +
-        DibRowBytes(static_cast<std::uint64_t>(width), bits) * static_cast<std::uint64_t>(height);
+        fixed + DibRowBytes(static_cast<std::uint64_t>(width), bits) * static_cast<std::uint64_t>(height);
     if (total > kMaxDibBytes)
         return nullptr;
     try {
-        auto dib = std::make_shared<DibBlock>(static_cast<std::size_t>(total));
+        auto dib = clearRows ? std::make_shared<DibBlock>(static_cast<std::size_t>(total))
+                             : std::make_shared<DibBlock>(static_cast<std::size_t>(total),
+                                                          DibBlock::Uninitialized{});
         std::uint8_t* bytes = dib->data();
+        if (!clearRows)
+            std::memset(bytes, 0, static_cast<std::size_t>(fixed));
         PutLe32(bytes, kDibInfoHeaderSize);
         PutLe32(bytes + kInfoWidth, static_cast<std::uint32_t>(width));
         PutLe32(bytes + kInfoHeight, static_cast<std::uint32_t>(height));
@@ -94,6 +96,18 @@ PackedDib NewPackedDib(int width, int height, int bitCount)
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+}  // namespace
+
+PackedDib NewPackedDib(int width, int height, int bitCount)
+{
+    return MakePackedDib(width, height, bitCount, true);
+}
+
+PackedDib NewPackedDibUncleared(int width, int height, int bitCount)
+{
+    return MakePackedDib(width, height, bitCount, false);
 }
 
 int FreePackedDib(PackedDib& dib)

@@ -34,6 +34,10 @@ constexpr std::uint32_t kDibCoreHeaderSize = 12;
 // a bit count above 24, a negative width or height, more than kMaxDibBytes, or no memory. A
 // width or height of 0 gives a bitmap without pixels.
 PackedDib NewPackedDib(int width, int height, int bitCount);
+// The same with only the header and the colour table cleared: the pixel rows, padding included,
+// hold whatever the memory held. For a reader that writes every row, or clears those it does not
+// reach, and would otherwise pay for clearing what it overwrites at once.
+PackedDib NewPackedDibUncleared(int width, int height, int bitCount);
 int FreePackedDib(PackedDib& dib);  // releases the caller's reference; returns 0
 
 // Header fields. A header size other than 40 is read as a core header.

@@ -1,5 +1,6 @@
 #include "model/gif_header_block.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -12,14 +13,47 @@ namespace korvanta {
 
 const CRuntimeClass CGifHeaderBlock::classInfo{"CGifHeaderBlock", &CGifBlock::classInfo};
 
-HPALETTE CreateDefaultPalette()
+namespace {
+
+constexpr std::array<PALETTEENTRY, 256> DefaultEntries()
 {
-    static constexpr std::array<std::uint8_t, 8> kRedGreen{0, 36, 72, 109, 145, 182, 218, 255};
-    static constexpr std::array<std::uint8_t, 4> kBlue{0, 85, 170, 255};
+    constexpr std::array<std::uint8_t, 8> kRedGreen{0, 36, 72, 109, 145, 182, 218, 255};
+    constexpr std::array<std::uint8_t, 4> kBlue{0, 85, 170, 255};
     std::array<PALETTEENTRY, 256> entries{};
     for (std::size_t i = 0; i < entries.size(); ++i)
         entries[i] = {kRedGreen[i >> 5], kRedGreen[(i >> 2) & 7], kBlue[i & 3], 0};
-    return CPalette::Create(entries);
+    return entries;
+}
+
+// Made by the compiler: every document makes a default palette for its first header and for
+// the one a read starts with, which costs more than opening a tiny file otherwise does.
+constexpr std::array<PALETTEENTRY, 256> kDefaultEntries = DefaultEntries();
+
+}  // namespace
+
+HPALETTE CreateDefaultPalette()
+{
+    return CPalette::Create(kDefaultEntries);
+}
+
+namespace {
+
+// Entries are zeroed when made, so a table of N entries costs what N cost, not what 256 do:
+// the headers and images of small files have small tables.
+template <std::size_t N>
+HPALETTE PaletteFromRgbIn(std::span<const std::uint8_t> rgb)
+{
+    std::array<PALETTEENTRY, N> entries{};
+    const std::size_t count = std::min(rgb.size() / 3, N);
+    for (std::size_t i = 0; i < count; ++i) entries[i] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2], 0};
+    return CPalette::Create(std::span(entries.data(), count));
+}
+
+}  // namespace
+
+HPALETTE PaletteFromRgb(std::span<const std::uint8_t> rgb)
+{
+    return rgb.size() <= 3 * 16 ? PaletteFromRgbIn<16>(rgb) : PaletteFromRgbIn<256>(rgb);
 }
 
 std::uint8_t TableBitsFor(const HPALETTE& palette)
@@ -149,12 +183,12 @@ void CGifHeaderBlock::Read(CArchive& ar)
     }
     // Entries a truncated stream does not deliver stay black; the reader then reports the
     // missing data where the next block is due.
-    const auto count = static_cast<std::size_t>(2 << m_nTableBits);
-    std::array<std::uint8_t, 3 * 256> rgb{};
-    ar.Read(rgb.data(), count * 3);
-    std::array<PALETTEENTRY, 256> entries{};
-    for (std::size_t i = 0; i < count; ++i) entries[i] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2], 0};
-    m_hPalette = CPalette::Create(std::span(entries.data(), count));
+    const std::size_t bytes = std::size_t{3} << (m_nTableBits + 1);
+    std::array<std::uint8_t, 3 * 256> rgb;
+    const std::size_t got = ar.Read(rgb.data(), bytes);
+    std::fill(rgb.begin() + static_cast<std::ptrdiff_t>(got),
+              rgb.begin() + static_cast<std::ptrdiff_t>(bytes), std::uint8_t{0});
+    m_hPalette = PaletteFromRgb(std::span(rgb.data(), bytes));
 }
 
 void WriteColorTable(CArchive& ar, const HPALETTE& palette, int tableBits)

@@ -1,6 +1,9 @@
 // The logical screen descriptor and the global colour table: block 0 of every document.
 #pragma once
 
+#include <cstdint>
+#include <span>
+
 #include "model/gif_block.h"
 #include "platform/palette.h"
 
@@ -8,6 +11,9 @@ namespace korvanta {
 
 // 256 entries: red level i >> 5, green level (i >> 2) & 7, blue level i & 3.
 HPALETTE CreateDefaultPalette();
+
+// A palette of the red, green, blue triples of a GIF colour table (1 to 256 of them).
+HPALETTE PaletteFromRgb(std::span<const std::uint8_t> rgb);
 
 // The smallest n in 0..7 with 2 << n entries holding the palette (8 past 256); 0 without one.
 std::uint8_t TableBitsFor(const HPALETTE& palette);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
 
 #include "codec/lzw_decoder.h"
@@ -15,6 +16,7 @@
 #include "model/gif_pages.h"
 #include "model/playback_state.h"
 #include "platform/archive.h"
+#include "platform/byte_order.h"
 #include "platform/draw.h"
 #include "platform/file.h"
 #include "platform/progress.h"
@@ -77,12 +79,79 @@ ImageDataState DecodedState(const CLzwDecoder& decoder, int width, int height)
     return decoder.DataExhausted() ? ImageDataState::endedEarly : ImageDataState::complete;
 }
 
-HPALETTE ReadPalette(std::span<const std::uint8_t> rgb)
+// Reports the read position after a row, as ReportReadPosition does, whenever the decoder has
+// read from the archive since the last report: the position cannot have moved otherwise, and
+// asking the file for it after every row costs more than decoding a narrow row.
+class RowProgress {
+public:
+    RowProgress(const CArchive& ar, Progress* progress) : m_ar(ar), m_pProgress(progress) {}
+
+    void AfterRow(const CLzwDecoder& decoder)
+    {
+        if (m_pProgress == nullptr || decoder.ReadCount() == m_nReadCount)
+            return;
+        m_nReadCount = decoder.ReadCount();
+        ReportReadPosition(m_ar, m_pProgress);
+    }
+
+private:
+    const CArchive& m_ar;
+    Progress* m_pProgress;
+    std::uint64_t m_nReadCount = 0;
+};
+
+// Decodes rows in stream order straight into the bitmap, until the data runs out; returns how
+// many rows were decoded. Each row's padding is cleared, the pixels the decoder writes whole.
+int DecodeRows(CLzwDecoder& decoder, DibBlock& dib, bool interlaced, RowProgress& progress)
 {
-    std::array<PALETTEENTRY, 256> entries{};
-    const std::size_t count = rgb.size() / 3;
-    for (std::size_t i = 0; i < count; ++i) entries[i] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2], 0};
-    return CPalette::Create(std::span(entries.data(), count));
+    const int width = PackedDibWidth(dib);
+    const int height = PackedDibHeight(dib);
+    const std::size_t stride = PackedDibRowBytes(dib);
+    if (width == 0 || height == 0)
+        return 0;
+    // Rows are stored bottom row first: image row y lies y rows below the top row in memory.
+    std::uint8_t* const top = PackedDibRow(dib, 0);
+    const bool padded = stride > static_cast<std::size_t>(width);
+    int decoded = 0;
+    ForEachStreamRow(height, interlaced, [&](int y) {
+        std::uint8_t* const row = top - static_cast<std::size_t>(y) * stride;
+        if (padded)
+            PutLe32(row + stride - 4, 0);  // the 1 to 3 bytes after the pixels; the decoder writes the rest
+        decoder.LzwDecodeRow(row, width);
+        ++decoded;
+        progress.AfterRow(decoder);
+        return !decoder.DataExhausted();
+    });
+    return decoded;
+}
+
+// Up to this many bytes of rows the data never reached are cleared in place.
+constexpr std::uint64_t kClearInPlaceBytes = 64 * 1024;
+
+// Clears the rows after the first `decoded` in stream order, which hold whatever the memory
+// held. Many are not cleared but left to a new bitmap from zeroed system memory, into which the
+// decoded rows are copied: a few bytes claiming a huge image then cost no resident memory for the
+// rows they never reach. Without memory for that bitmap they are cleared in place after all.
+// Returns the bitmap that holds the image.
+PackedDib ClearRowsNotDecoded(PackedDib dib, int decoded, bool interlaced)
+{
+    const int width = PackedDibWidth(*dib);
+    const int height = PackedDibHeight(*dib);
+    const std::size_t stride = PackedDibRowBytes(*dib);
+    const std::uint64_t missing = static_cast<std::uint64_t>(height - decoded) * stride;
+    if (missing == 0)
+        return dib;
+    PackedDib zeroed = missing > kClearInPlaceBytes ? NewPackedDib(width, height, 8) : nullptr;
+    int n = 0;
+    ForEachStreamRow(height, interlaced, [&](int y) {
+        if (!zeroed && n >= decoded)
+            std::memset(PackedDibRow(*dib, y), 0, stride);
+        else if (zeroed && n < decoded)
+            std::memcpy(PackedDibRow(*zeroed, y), PackedDibRow(*dib, y), stride);
+        ++n;
+        return true;
+    });
+    return zeroed ? zeroed : dib;
 }
 
 }  // namespace
@@ -123,11 +192,12 @@ void CGifImageBlock::LoadColorTable(const HPALETTE& palette)
         return;
     std::uint8_t* table = PackedDibColorTable(*m_hDib);
     const int count = std::min(palette->GetEntryCount(), PackedDibColorCount(*m_hDib));
+    // Whole 4-byte entries, the reserved byte 0 as it stays: a loop the compiler vectorizes,
+    // where three byte stores an entry cost more than decoding a small frame's table does.
+    const PALETTEENTRY* entries = palette->Entries().data();
     for (int i = 0; i < count; ++i) {
-        const PALETTEENTRY& e = (*palette)[i];
-        table[i * 4] = e.peBlue;
-        table[i * 4 + 1] = e.peGreen;
-        table[i * 4 + 2] = e.peRed;
+        const PALETTEENTRY& e = entries[i];
+        PutLe32(table + i * 4, static_cast<std::uint32_t>(e.peBlue | e.peGreen << 8 | e.peRed << 16));
     }
 }
 
@@ -266,41 +336,42 @@ void CGifImageBlock::Read(CArchive& ar, Progress* progress)
     m_bSorted = (packed & 0x20) != 0;
     m_nTableBits = static_cast<std::uint8_t>(packed & 7);
     if (m_bLocalTable) {
-        std::array<std::uint8_t, 3 * 256> rgb{};
+        std::array<std::uint8_t, 3 * 256> rgb;
         const std::size_t bytes = static_cast<std::size_t>(3 * (2 << m_nTableBits));
         if (ar.Read(rgb.data(), bytes) < bytes)
             throw CArchiveException(CArchiveException::endOfFile);
-        m_hPalette = ReadPalette(std::span(rgb.data(), bytes));
+        m_hPalette = PaletteFromRgb(std::span(rgb.data(), bytes));
     }
     const std::uint64_t pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
     if (pixels > kMaxImagePixels)
         ThrowTooLarge(width, height);
     if (auto* doc = dynamic_cast<CGIFDoc*>(ar.m_pDocument))
         doc->ChargeImagePixels(pixels);
-    m_hDib = NewPackedDib(width, height, 8);
-    if (!m_hDib)
+    // The decoder writes every row it reaches; clearing them first would cost a tenth of the
+    // decoding. The bitmap becomes the block's only once every pixel holds an index.
+    PackedDib dib = NewPackedDibUncleared(width, height, 8);
+    if (!dib)
         throw CMemoryException();
 
     const std::uint8_t minimumCodeSize = ar.ReadByte();
     CLzwDecoder decoder;
+    int decoded = 0;
     if (decoder.LzwDecoderOpen(ar, minimumCodeSize, width) == 0) {
         decoder.LzwDecoderPrime();
-        // Rows the data never reaches keep index 0: once the data is exhausted nothing more
+        // Rows the data never reaches become index 0: once the data is exhausted nothing more
         // is decoded, so a few bytes claiming a huge image cost no work per missing row.
-        ForEachStreamRow(height, m_bInterlace, [&](int y) {
-            decoder.LzwDecodeRow(PackedDibRow(*m_hDib, y), width);
-            ReportReadPosition(ar, progress);
-            return !decoder.DataExhausted();
-        });
+        RowProgress rowProgress(ar, progress);
+        decoded = DecodeRows(decoder, *dib, m_bInterlace, rowProgress);
     }
     m_dataState = DecodedState(decoder, width, height);
+    m_hDib = ClearRowsNotDecoded(std::move(dib), decoded, m_bInterlace);
     if (m_bLocalTable)
         LoadColorTable(m_hPalette);
     const bool terminatorRead = decoder.TerminatorConsumed();
     decoder.LzwDecoderClose();
     // Whatever the data held, reading resumes right after the image's terminator.
     if (!terminatorRead) {
-        std::array<std::uint8_t, 256> skip{};
+        std::array<std::uint8_t, 256> skip;  // read into and never looked at
         while (const unsigned n = ar.ReadByte()) {
             if (ar.Read(skip.data(), n) < n)
                 throw CArchiveException(CArchiveException::endOfFile);
@@ -410,7 +481,7 @@ bool CGifImageBlock::ReadClipData(std::span<const std::uint8_t> data)
     m_bSorted = (packed & 0x20) != 0;
     m_nTableBits = tableBits;
     m_hDib = std::move(dib);
-    m_hPalette = localTable ? ReadPalette(data.subspan(9, table)) : nullptr;
+    m_hPalette = localTable ? PaletteFromRgb(data.subspan(9, table)) : nullptr;
     if (m_bLocalTable)
         LoadColorTable(m_hPalette);
     return true;

@@ -70,7 +70,7 @@ public:
     void UpdateTableBits();
     int Width() const;
     int Height() const;
-    // Copies the palette's entries (at most 256) into the DIB's colour table.
+    // Copies the palette's entries (at most 256) into the DIB's colour table, reserved bytes 0.
     void LoadColorTable(const HPALETTE& palette);
 
     int m_nLeft = 0;

@@ -7,9 +7,7 @@
 
 namespace korvanta {
 
-CArchive::CArchive(CFile* pFile, Mode mode) : m_pFile(pFile), m_bLoading(mode == load), m_buffer(kBufferSize)
-{
-}
+CArchive::CArchive(CFile* pFile, Mode mode) : m_pFile(pFile), m_bLoading(mode == load) {}
 
 void CArchive::FillBuffer(std::size_t needed)
 {

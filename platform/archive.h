@@ -3,6 +3,7 @@
 // no end of the data: every read lets the file's CFileException through.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -70,7 +71,9 @@ private:
 
     CFile* m_pFile;
     bool m_bLoading;
-    std::vector<std::uint8_t> m_buffer;
+    // Never cleared: only bytes read from the file or written by the caller are ever read.
+    // Clearing it cost a tenth of opening a tiny file.
+    std::array<std::uint8_t, kBufferSize> m_buffer;
     std::size_t m_nCur = 0;  // next byte to read, or next free byte when storing
     std::size_t m_nEnd = 0;  // loading: end of the valid bytes in the buffer
 };

@@ -1,5 +1,6 @@
 #include "codec/lzw_decoder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -117,12 +118,16 @@ Decoded Decode(const std::vector<std::uint8_t>& data, int minCodeSize, int rowLe
     result.status = decoder.LzwDecoderOpen(ar, static_cast<std::uint8_t>(minCodeSize), rowLength);
     EXPECT_EQ(result.status, 0);
     decoder.LzwDecoderPrime();
-    Pixels row(static_cast<std::size_t>(rowLength), 0xEE);
+    // The decoder writes straight into the row it is given: bytes after it must stay untouched,
+    // however the strings fall.
+    Pixels row(static_cast<std::size_t>(rowLength) + 16, 0xEE);
     for (int y = 0; y < rows; ++y) {
         if (decoder.DataExhausted() && result.rowsBeforeExhausted < 0)
             result.rowsBeforeExhausted = y;
         result.status = decoder.LzwDecodeRow(row.data(), rowLength);
-        result.pixels.insert(result.pixels.end(), row.begin(), row.end());
+        result.pixels.insert(result.pixels.end(), row.begin(), row.begin() + rowLength);
+        EXPECT_TRUE(std::all_of(row.begin() + rowLength, row.end(), [](std::uint8_t b) { return b == 0xEE; }))
+            << "row " << y << " of " << rowLength << " pixels wrote past its end";
     }
     if (decoder.DataExhausted() && result.rowsBeforeExhausted < 0)
         result.rowsBeforeExhausted = rows;
@@ -202,23 +207,34 @@ std::vector<std::uint8_t> Resplit(const std::vector<std::uint8_t>& subBlocks, st
     return SplitIntoSubBlocks(codes, blockSize);
 }
 
-TEST(LzwDecoder, LongStringsOfDistinctPixelsSurviveRowAndSubBlockCuts)
+// A ramp of 61 colours repeated (in steps of 4 from minimum code size 8 up, mixed with a slower
+// count below), coded at the minimum code size; sequence receives the pixels. LZW's strings grow
+// by one pixel per pass, up to about a hundred pixels, and hold a different pixel at nearly
+// every position, so a piece of a string put in the wrong place or taken from the wrong entry
+// shows.
+std::vector<std::uint8_t> RampStream(Pixels& sequence, int minCodeSize = 8, int count = 20000)
 {
-    // A ramp of 61 colours repeated: LZW's strings grow by one pixel per pass, up to about a
-    // hundred pixels, and hold a different pixel at every position, so a piece of a string put
-    // in the wrong place or taken from the wrong entry shows.
-    Pixels sequence;
-    for (int i = 0; i < 20000; ++i) sequence.push_back(static_cast<std::uint8_t>(i % 61 * 4));
+    sequence.clear();
+    for (int i = 0; i < count; ++i)
+        sequence.push_back(static_cast<std::uint8_t>(
+            minCodeSize >= 8 ? i % 61 * 4 : (i % 61 + i / 13) % (1 << minCodeSize)));
     CMemFile out;
     CArchive ar(&out, CArchive::store);
     CLzwEncoder encoder;
-    ASSERT_EQ(encoder.LzwEncoderOpen(ar, 8), 0);
+    EXPECT_EQ(encoder.LzwEncoderOpen(ar, static_cast<std::uint8_t>(minCodeSize)), 0);
     encoder.LzwEncodeRow(sequence.data(), static_cast<int>(sequence.size()));
     encoder.LzwEncoderFinish();
     ar.WriteByte(0);
     ar.Close();
+    return out.Data();
+}
+
+TEST(LzwDecoder, LongStringsOfDistinctPixelsSurviveRowAndSubBlockCuts)
+{
+    Pixels sequence;
+    const auto coded = RampStream(sequence);
     for (std::size_t blockSize : {255, 1, 7, 8, 9, 100}) {
-        const auto data = Resplit(out.Data(), blockSize);
+        const auto data = Resplit(coded, blockSize);
         for (int rowLength : {1, 7, 8, 9, 16, 17, 61, 4099, 20000}) {
             SCOPED_TRACE("sub-blocks of " + std::to_string(blockSize) + ", row length " +
                          std::to_string(rowLength));
@@ -228,6 +244,70 @@ TEST(LzwDecoder, LongStringsOfDistinctPixelsSurviveRowAndSubBlockCuts)
             EXPECT_EQ(d.status, 0);
         }
     }
+}
+
+TEST(LzwDecoder, DestinationsShorterOrLongerThanTheRowTakeTheirShare)
+{
+    Pixels sequence;
+    const auto data = RampStream(sequence);
+    CMemFile file(data);
+    CArchive ar(&file, CArchive::load);
+    CLzwDecoder decoder;
+    ASSERT_EQ(decoder.LzwDecoderOpen(ar, 8, 100), 0);
+    decoder.LzwDecoderPrime();
+    // Rows of 100: the first 30 pixels of row 0, nothing of row 1, all of row 2 into a longer
+    // destination, then row 3 whole.
+    Pixels shorter(40, 0xEE);
+    EXPECT_EQ(decoder.LzwDecodeRow(shorter.data(), 30), 0);
+    EXPECT_TRUE(std::equal(shorter.begin(), shorter.begin() + 30, sequence.begin()));
+    EXPECT_TRUE(std::all_of(shorter.begin() + 30, shorter.end(), [](std::uint8_t b) { return b == 0xEE; }));
+    EXPECT_EQ(decoder.LzwDecodeRow(nullptr, 0), 0);
+    Pixels longer(130, 0xEE);
+    EXPECT_EQ(decoder.LzwDecodeRow(longer.data(), 130), 0);
+    EXPECT_TRUE(std::equal(longer.begin(), longer.begin() + 100, sequence.begin() + 200));
+    EXPECT_TRUE(std::all_of(longer.begin() + 100, longer.end(), [](std::uint8_t b) { return b == 0xEE; }));
+    Pixels row(100);
+    EXPECT_EQ(decoder.LzwDecodeRow(row.data(), 100), 0);
+    EXPECT_TRUE(std::equal(row.begin(), row.end(), sequence.begin() + 300));
+    decoder.LzwDecoderClose();
+}
+
+TEST(LzwDecoder, DecodersOneAfterAnotherAndSideBySideKeepTheirTablesApart)
+{
+    // Each thread keeps a string table for the next decoder: streams of other code sizes in
+    // turn, and two decoders open at once, must each decode as if alone.
+    struct Stream {
+        int minCodeSize;
+        Pixels sequence;
+        std::vector<std::uint8_t> data;
+    };
+    std::vector<Stream> streams;
+    for (const int size : {8, 2, 11, 4, 8, 1, 8}) {
+        Stream s{size, {}, {}};
+        s.data = RampStream(s.sequence, size, 5000);
+        streams.push_back(std::move(s));
+    }
+    for (const Stream& s : streams) {
+        SCOPED_TRACE("minimum code size " + std::to_string(s.minCodeSize));
+        EXPECT_EQ(Flat(Decode(s.data, s.minCodeSize, 77, 65), 5000), s.sequence);
+    }
+    CMemFile firstFile(streams[0].data);
+    CMemFile secondFile(streams[1].data);
+    CArchive firstArchive(&firstFile, CArchive::load);
+    CArchive secondArchive(&secondFile, CArchive::load);
+    CLzwDecoder first;
+    CLzwDecoder second;
+    ASSERT_EQ(first.LzwDecoderOpen(firstArchive, 8, 50), 0);
+    ASSERT_EQ(second.LzwDecoderOpen(secondArchive, 2, 50), 0);
+    Pixels row(50);
+    for (int y = 0; y < 100; ++y) {
+        first.LzwDecodeRow(row.data(), 50);
+        EXPECT_TRUE(std::equal(row.begin(), row.end(), streams[0].sequence.begin() + y * 50)) << "row " << y;
+        second.LzwDecodeRow(row.data(), 50);
+        EXPECT_TRUE(std::equal(row.begin(), row.end(), streams[1].sequence.begin() + y * 50)) << "row " << y;
+    }
+    first.LzwDecoderClose();
+    second.LzwDecoderClose();
 }
 
 TEST(LzwDecoder, AcceptsStreamsWithoutLeadingOrWithRepeatedClearCodes)

@@ -1,5 +1,6 @@
 #include "imaging/dib.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <functional>
@@ -104,6 +105,24 @@ TEST(NewPackedDib, AllocatesZeroedHeaderTableAndPaddedRows)
     EXPECT_TRUE(PackedDibIsConsistent(*dib));
     EXPECT_EQ(FreePackedDib(dib), 0);
     EXPECT_FALSE(dib);
+}
+
+TEST(NewPackedDib, UnclearedBitmapsClearHeaderAndTableButLeaveRowsToTheCaller)
+{
+    for (int i = 0; i < 4; ++i) {
+        // Memory that held something else, handed back so that the next bitmap may reuse it.
+        PackedDib soiled = NewPackedDib(13, 2, 8);
+        std::fill(soiled->data(), soiled->data() + soiled->size(), std::uint8_t{0xAB});
+        soiled.reset();
+        PackedDib dib = NewPackedDibUncleared(13, 2, 8);
+        ASSERT_TRUE(dib);
+        const PackedDib cleared = NewPackedDib(13, 2, 8);
+        EXPECT_EQ(dib->size(), cleared->size());
+        EXPECT_TRUE(std::equal(dib->bytes().begin(), dib->bytes().begin() + 1064, cleared->bytes().begin()));
+        EXPECT_TRUE(PackedDibIsConsistent(*dib));
+    }
+    EXPECT_FALSE(NewPackedDibUncleared(-1, 2, 8));
+    EXPECT_FALSE(NewPackedDibUncleared(65535, 65535, 8));  // beyond kMaxDibBytes
 }
 
 TEST(NewPackedDib, RaisesBitCountToTheNextSupportedDepth)

@@ -1,7 +1,10 @@
 // The image block: stream forms through the codec, interlace order, clipboard form, pages,
 // and what hostile image data may and may not do.
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
+#include <utility>
 
 #include "imaging/dib.h"
 #include "imaging/palette_fit.h"
@@ -228,6 +231,87 @@ TEST(ImageBlock, TallImageWithoutDataIsReadWithoutDecodingEveryRow)
     test::ReadInto(doc,
                    kScreen4x1 + B({0x2C, 0, 0, 0, 0, 0x40, 0x1F, 0x80, 0x3E, 0x00, 8, 1, 0x00, 0, 0x3B}));
     EXPECT_EQ(ImageAt(doc, 1).Height(), 16000);
+}
+
+// Bitmaps of the size the image will take, filled with 0xAB and freed, so that a bitmap made
+// next without clearing is likely to reuse their memory.
+void SoilMemoryFor(int width, int height)
+{
+    for (int i = 0; i < 3; ++i) {
+        PackedDib soiled = NewPackedDib(width, height, 8);
+        std::fill(soiled->data(), soiled->data() + soiled->size(), std::uint8_t{0xAB});
+    }
+}
+
+// The code stream of an image's stream form whose image has no local table.
+Bytes CodeBytes(const Bytes& written)
+{
+    Bytes codes;
+    for (std::size_t i = 11; i < written.size() && written[i] != 0; i += 1u + written[i])
+        codes.insert(codes.end(), written.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                     written.begin() + static_cast<std::ptrdiff_t>(i + 1 + written[i]));
+    return codes;
+}
+
+// The image's stream form after its introducer, with only the first `keep` bytes of its code
+// stream, cut again into sub-blocks and ended by the terminator.
+Bytes WithCodeBytes(const Bytes& written, std::size_t keep)
+{
+    Bytes codes = CodeBytes(written);
+    codes.resize(std::min(keep, codes.size()));
+    Bytes out(written.begin() + 1, written.begin() + 11);  // descriptor and minimum code size
+    for (std::size_t i = 0; i < codes.size(); i += 255) {
+        const std::size_t n = std::min<std::size_t>(255, codes.size() - i);
+        out.push_back(static_cast<std::uint8_t>(n));
+        out.insert(out.end(), codes.begin() + static_cast<std::ptrdiff_t>(i),
+                   codes.begin() + static_cast<std::ptrdiff_t>(i + n));
+    }
+    out.push_back(0);
+    return out;
+}
+
+TEST(ImageBlock, RowsTheDataNeverReachesAreIndexZeroWhateverTheMemoryHeld)
+{
+    // The reader does not clear a bitmap before decoding into it. Rows a cut stream never
+    // reaches, the rest of the row it ends in and every row's padding must still be 0: cleared
+    // in place when few (the first two sizes), or zeroed memory taken instead (the third). In
+    // stream order, rows come whole, then at most one begun, then only zeros.
+    for (const auto& [width, height] : {std::pair{41, 30}, std::pair{203, 150}, std::pair{611, 300}}) {
+        for (const bool interlaced : {false, true}) {
+            auto image = MakeImage(width, height, [](int x, int y) { return 1 + (x / 3 + y * 7) % 200; });
+            image->m_bInterlace = interlaced;
+            const Bytes written = test::Written(*image);
+            ASSERT_EQ(written[0], 0x2C);
+            const std::size_t stride = PackedDibRowBytes(*image->m_hDib);
+            for (const std::size_t keep : {0, 1, 700, 6000}) {
+                SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height) +
+                             (interlaced ? " interlaced" : "") + ", " + std::to_string(keep) + " code bytes");
+                SoilMemoryFor(width, height);
+                CGifImageBlock read;
+                test::ReadFrom(read, WithCodeBytes(written, keep));
+                ASSERT_EQ(read.Width(), width);
+                ASSERT_EQ(read.Height(), height);
+                bool ended = keep == 0;
+                InterlaceOrder order(height);
+                for (int n = 0; n < height; ++n) {
+                    const int y = interlaced ? order.Next() : n;
+                    const std::uint8_t* got = PackedDibRow(*read.m_hDib, y);
+                    const std::uint8_t* want = PackedDibRow(*image->m_hDib, y);
+                    EXPECT_TRUE(std::all_of(got + width, got + stride, [](std::uint8_t b) { return b == 0; }))
+                        << "padding of row " << y;
+                    const int same = static_cast<int>(std::mismatch(got, got + width, want).first - got);
+                    if (ended || same < width) {
+                        EXPECT_TRUE(
+                            std::all_of(got + same, got + width, [](std::uint8_t b) { return b == 0; }))
+                            << "row " << y << " from column " << same;
+                        EXPECT_TRUE(!ended || same == 0) << "row " << y << " after the data ended";
+                        ended = true;
+                    }
+                }
+                EXPECT_EQ(ended, keep < CodeBytes(written).size()) << "the whole stream decodes whole";
+            }
+        }
+    }
 }
 
 TEST(ImageBlock, ClipboardFormRoundTripsAndIsBounded)
