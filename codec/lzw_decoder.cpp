@@ -328,54 +328,43 @@ int CLzwDecoder::ReadFirstCode()
     return code;
 }
 
-int CLzwDecoder::WriteAcrossRowEnd(std::uint64_t chunk, std::uint64_t meta, std::uint8_t* out, int room)
+bool CLzwDecoder::PlaceCarry()
 {
-    WriteString(m_pTables->entries.data(), chunk, meta, Length(meta), m_pTables->carry.data());
-    CopyPixels(out, m_pTables->carry.data(), room);
-    m_nCarryPos = room;
-    m_nCarryEnd = Length(meta);
-    return room;
+    const std::uint8_t* const carry = m_pTables->carry.data();
+    while (m_nCarryPos < m_nCarryEnd) {
+        const int count = std::min(m_nCarryEnd - m_nCarryPos, static_cast<int>(m_pOutEnd - m_pOut));
+        CopyPixels(m_pOut, carry + m_nCarryPos, count);
+        m_pOut += count;
+        m_nCarryPos += count;
+        if (!NextRowIfFull())
+            return false;
+    }
+    return true;
 }
 
-int CLzwDecoder::DecodeInto(std::uint8_t* out, int n)
-{
-    int i = std::min(m_nCarryEnd - m_nCarryPos, n);
-    if (i > 0) {
-        CopyPixels(out, m_pTables->carry.data() + m_nCarryPos, i);
-        m_nCarryPos += i;
-    }
-    // The fast loop stops where it needs a new sub-block or meets a code that is not a
-    // string; the slow step then moves on by at least one byte or one code.
-    while (i < n && !m_bExhausted) {
-        i = DecodeStrings(out, i, n);
-        if (i < n)
-            i = DecodeSlowStep(out, i);
-    }
-    return i;
-}
-
-int CLzwDecoder::DecodeSlowStep(std::uint8_t* out, int i)
+void CLzwDecoder::DecodeSlowStep()
 {
     if (m_nBitCount < m_nCodeSize && !Refill(m_nCodeSize))
-        return i;
+        return;
     const int code = static_cast<int>(m_bitBuffer & ((1u << m_nCodeSize) - 1));
     if (code != m_nClearCode && code != m_nEndCode && code <= m_nNextFree)
-        return i;  // a string: the fast loop takes it
+        return;  // a string: the fast loop takes it
     m_bitBuffer >>= m_nCodeSize;
     m_nBitCount -= m_nCodeSize;
     if (code == m_nClearCode) {
         const int first = ReadFirstCode();
-        if (first >= 0)
-            out[i++] = static_cast<std::uint8_t>(first);  // a root: its pixel is its code
+        if (first >= 0) {
+            *m_pOut++ = static_cast<std::uint8_t>(first);  // a root: its pixel is its code
+            NextRowIfFull();
+        }
     } else if (code == m_nEndCode) {
         EndData();
     } else {
         Invalid();
     }
-    return i;
 }
 
-int CLzwDecoder::DecodeStrings(std::uint8_t* out, int start, int n)
+void CLzwDecoder::DecodeStrings()
 {
     // The state lives in locals: every pixel store could alias the members.
     Entry* const table = m_pTables->entries.data();
@@ -395,8 +384,17 @@ int CLzwDecoder::DecodeStrings(std::uint8_t* out, int start, int n)
     unsigned prev = static_cast<unsigned>(m_nPrevCode);
     std::uint64_t previousChunk = table[prev].chunk;
     std::uint64_t previousMeta = table[prev].meta;
-    std::uint8_t* dst = out + start;
-    std::uint8_t* const end = out + n;
+    std::uint8_t* dst = m_pOut;
+    std::uint8_t* end = m_pOutEnd;
+    // After a row is full: on to the next, or false when it was the last one asked for.
+    auto nextRow = [&] {
+        m_pOut = dst;
+        if (!NextRowIfFull())
+            return false;
+        dst = m_pOut;
+        end = m_pOutEnd;
+        return true;
+    };
 
     auto addEntry = [&](std::uint64_t chunk, std::uint64_t meta) {
         *freeEntry = Entry{chunk, meta};
@@ -428,6 +426,8 @@ int CLzwDecoder::DecodeStrings(std::uint8_t* out, int start, int n)
         return Entry{chunk, meta};
     };
 
+    // The output is never at a row's end here unless every row asked for is full: a string
+    // that fills a row moves it on to the next.
     while (dst < end) {
         // Tops the bits up to 56 or more once fewer than 32 are left: then every 3 codes at the
         // widths most codes have (11 and 12 bits), a pattern the branch predictor learns, where
@@ -459,6 +459,8 @@ int CLzwDecoder::DecodeStrings(std::uint8_t* out, int start, int n)
                 addAfterPrevious(code);
             *dst++ = static_cast<std::uint8_t>(code);
             prev = code;
+            if (dst == end && !nextRow()) [[unlikely]]
+                break;
             continue;
         }
         // Clear and end codes, and codes beyond the next free code, are left to the slow step:
@@ -488,13 +490,25 @@ int CLzwDecoder::DecodeStrings(std::uint8_t* out, int start, int n)
         const std::ptrdiff_t room = end - dst;
         if (length + (kChunk - 1) <= room) {
             WriteString(table, chunk, meta, length, dst);
+            dst += length;
         } else if (length <= room) {
             WriteStringExactly(table, chunk, meta, length, dst);
+            dst += length;
+            if (dst == end && !nextRow())
+                break;
         } else {
-            dst += WriteAcrossRowEnd(chunk, meta, dst, static_cast<int>(room));
-            break;
+            // Past the row's end: the whole string goes to the carry, and from there to as many
+            // rows as it reaches.
+            WriteString(table, chunk, meta, length, m_pTables->carry.data());
+            m_nCarryPos = 0;
+            m_nCarryEnd = length;
+            m_pOut = dst;
+            const bool rowsLeft = PlaceCarry();
+            dst = m_pOut;
+            end = m_pOutEnd;
+            if (!rowsLeft)
+                break;
         }
-        dst += length;
     }
 
     m_nBlockPos = static_cast<int>(in - block);
@@ -504,20 +518,43 @@ int CLzwDecoder::DecodeStrings(std::uint8_t* out, int start, int n)
     m_nCodeLimit = static_cast<int>(widenAt - table);
     m_nNextFree = static_cast<int>(freeEntry - table);
     m_nPrevCode = static_cast<int>(prev);
-    return static_cast<int>(dst - out);
+    m_pOut = dst;
+}
+
+int CLzwDecoder::LzwDecodeRows(std::uint8_t* first, std::ptrdiff_t stride, int rows)
+{
+    if (!m_bOpen || m_nRowLength == 0 || rows <= 0)
+        return 0;
+    if (!m_bPrimed)
+        LzwDecoderPrime();
+    m_pRow = first;
+    m_pOut = first;
+    m_pOutEnd = first + m_nRowLength;
+    m_nStride = stride;
+    m_nRowsAfter = rows - 1;
+    // The fast loop stops where it needs a new sub-block or meets a code that is not a string;
+    // the slow step then moves on by at least one byte or one code.
+    if (PlaceCarry()) {
+        while (!m_bExhausted) {
+            DecodeStrings();
+            if (m_pOut == m_pOutEnd)
+                break;
+            DecodeSlowStep();
+        }
+    }
+    std::memset(m_pOut, 0, static_cast<std::size_t>(m_pOutEnd - m_pOut));
+    const int written = rows - m_nRowsAfter;
+    m_pRow = m_pOut = m_pOutEnd = nullptr;
+    return written;
 }
 
 int CLzwDecoder::LzwDecodeRow(std::uint8_t* destination, int length)
 {
     if (!m_bOpen || m_nRowLength == 0)
         return m_nStatus;
-    if (!m_bPrimed)
-        LzwDecoderPrime();
     const int n = m_nRowLength;
     if (destination != nullptr && length >= n) {
-        const int i = DecodeInto(destination, n);
-        if (i < n)
-            std::memset(destination + i, 0, static_cast<std::size_t>(n - i));
+        LzwDecodeRows(destination, 0, 1);
         return m_nStatus;
     }
     if (m_row.empty()) {
@@ -531,8 +568,7 @@ int CLzwDecoder::LzwDecodeRow(std::uint8_t* destination, int length)
             return m_nStatus;
         }
     }
-    const int i = DecodeInto(m_row.data(), n);
-    std::memset(m_row.data() + i, 0, static_cast<std::size_t>(n - i));
+    LzwDecodeRows(m_row.data(), 0, 1);
     if (destination != nullptr && length > 0)
         std::memcpy(destination, m_row.data(), static_cast<std::size_t>(std::min(length, n)));
     return m_nStatus;

@@ -5,11 +5,12 @@
 //   1. LzwDecoderOpen(archive, minimum code size byte, image width). A non-zero status means the
 //      image cannot be decoded: leave its pixels at index 0 and go to step 4.
 //   2. LzwDecoderPrime() once.
-//   3. LzwDecodeRow(row, width) for each row in stream order, but stop as soon as DataExhausted()
-//      is true: the code stream can deliver nothing more, so the remaining rows keep the index-0
-//      pixels they were created with. Asking for them anyway is harmless (each call then only
-//      writes zeros) but costs a call per row for nothing, which matters for hostile files that
-//      declare a huge image over a few bytes of data.
+//   3. LzwDecodeRow(row, width) for each row in stream order, or LzwDecodeRows for several rows
+//      at a time, but stop as soon as DataExhausted() is true: the code stream can deliver nothing
+//      more, so the remaining rows keep the index-0 pixels they were created with. Asking for
+//      them anyway is harmless (each call then only writes zeros) but costs a call per row for
+//      nothing, which matters for hostile files that declare a huge image over a few bytes of
+//      data.
 //   4. LzwDecoderClose().
 //   5. Unless TerminatorConsumed(), skip the remaining sub-blocks up to and including the
 //      zero-length terminator. The decoder never reads past that terminator, so the archive is
@@ -21,6 +22,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -57,6 +59,13 @@ public:
     // one goes through a row buffer made at the first such call, and without memory for it the
     // status becomes kStatusCannotOpen and the data counts as exhausted.
     int LzwDecodeRow(std::uint8_t* destination, int length);
+    // Decodes the next `rows` rows (at least 1) into first, first + stride, first + 2 * stride...,
+    // each of which must have room for the row length; nothing beyond a row's pixels is touched.
+    // Stops early when the data runs out: the row it ends in is completed with index 0 and the
+    // rows after it are left alone. Returns how many rows were written, that one included (0 when
+    // the decoder is not open or the row length is 0). As calling LzwDecodeRow for each row, without
+    // the cost of a call per row: a small frame's rows are not much longer than a call.
+    int LzwDecodeRows(std::uint8_t* first, std::ptrdiff_t stride, int rows);
     // Releases the row buffer and hands the string table on to the next decoder of this thread.
     // DataExhausted and TerminatorConsumed keep their values until the next opening, so that
     // the caller can ask after closing.
@@ -102,16 +111,26 @@ private:
     bool Refill(int bitsWanted);
     int ReadCode();
     int ReadFirstCode();
-    // Decodes up to n pixels into out[0, n), writing nothing beyond; returns how many came.
-    int DecodeInto(std::uint8_t* out, int n);
-    // The fast loop: decodes strings from pixel start on while the sub-block holds 8 bytes to
-    // load and the codes are strings; returns the pixels reached.
-    int DecodeStrings(std::uint8_t* out, int start, int n);
+    // Moves the output to the next row once the current one is full; false when the current row
+    // is the last one asked for (the output then stays at its end).
+    bool NextRowIfFull()
+    {
+        if (m_pOut != m_pOutEnd || m_nRowsAfter == 0)
+            return m_pOut != m_pOutEnd;
+        --m_nRowsAfter;
+        m_pRow += m_nStride;
+        m_pOut = m_pRow;
+        m_pOutEnd = m_pRow + m_nRowLength;
+        return true;
+    }
+    // Copies what the carry holds to the output, row after row; false when the rows asked for
+    // are full (the rest of the carry then waits for the next call).
+    bool PlaceCarry();
+    // The fast loop: decodes strings into the output while the sub-block holds 8 bytes to load
+    // and the codes are strings, until the rows asked for are full.
+    void DecodeStrings();
     // Moves on by one sub-block's bytes or one code that is not a string (clear, end, invalid).
-    int DecodeSlowStep(std::uint8_t* out, int i);
-    // Writes a string longer than the room left in the row through the carry: what fits goes
-    // to out, the rest waits for the next row. Returns the pixels written to out, the room.
-    int WriteAcrossRowEnd(std::uint64_t chunk, std::uint64_t meta, std::uint8_t* out, int room);
+    void DecodeSlowStep();
     void EndData() { m_bExhausted = true; }
     void Invalid()
     {
@@ -148,6 +167,14 @@ private:
 
     int m_nCarryPos = 0;  // see Tables::carry
     int m_nCarryEnd = 0;
+
+    // The output: the next pixel of the current row and the row's end, the row's start, the
+    // distance to the next row and how many rows are asked for after the current one.
+    std::uint8_t* m_pOut = nullptr;
+    std::uint8_t* m_pOutEnd = nullptr;
+    std::uint8_t* m_pRow = nullptr;
+    std::ptrdiff_t m_nStride = 0;
+    int m_nRowsAfter = 0;
 
     std::vector<std::uint8_t> m_row;  // for destinations shorter than a row, made when needed
     int m_nRowLength = 0;

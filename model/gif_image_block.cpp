@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <span>
 #include <string>
 
 #include "codec/lzw_decoder.h"
@@ -79,14 +80,14 @@ ImageDataState DecodedState(const CLzwDecoder& decoder, int width, int height)
     return decoder.DataExhausted() ? ImageDataState::endedEarly : ImageDataState::complete;
 }
 
-// Reports the read position after a row, as ReportReadPosition does, whenever the decoder has
+// Reports the read position after rows, as ReportReadPosition does, whenever the decoder has
 // read from the archive since the last report: the position cannot have moved otherwise, and
 // asking the file for it after every row costs more than decoding a narrow row.
 class RowProgress {
 public:
     RowProgress(const CArchive& ar, Progress* progress) : m_ar(ar), m_pProgress(progress) {}
 
-    void AfterRow(const CLzwDecoder& decoder)
+    void AfterRows(const CLzwDecoder& decoder)
     {
         if (m_pProgress == nullptr || decoder.ReadCount() == m_nReadCount)
             return;
@@ -100,6 +101,16 @@ private:
     std::uint64_t m_nReadCount = 0;
 };
 
+// The rows of one pass of the stream: the whole image, or one pass of the interlace order.
+struct RowPass {
+    int start;
+    int step;
+};
+
+// Progress is reported after about this many pixels: a small frame is decoded in one call,
+// a large image's progress still moves.
+constexpr int kPixelsPerCall = 64 * 1024;
+
 // Decodes rows in stream order straight into the bitmap, until the data runs out; returns how
 // many rows were decoded. Each row's padding is cleared, the pixels the decoder writes whole.
 int DecodeRows(CLzwDecoder& decoder, DibBlock& dib, bool interlaced, RowProgress& progress)
@@ -109,19 +120,31 @@ int DecodeRows(CLzwDecoder& decoder, DibBlock& dib, bool interlaced, RowProgress
     const std::size_t stride = PackedDibRowBytes(dib);
     if (width == 0 || height == 0)
         return 0;
+    static constexpr std::array<RowPass, 4> kInterlaced{{{0, 8}, {4, 8}, {2, 4}, {1, 2}}};
+    static constexpr std::array<RowPass, 1> kNatural{{{0, 1}}};
+    const std::span<const RowPass> passes =
+        interlaced ? std::span<const RowPass>(kInterlaced) : std::span<const RowPass>(kNatural);
     // Rows are stored bottom row first: image row y lies y rows below the top row in memory.
     std::uint8_t* const top = PackedDibRow(dib, 0);
     const bool padded = stride > static_cast<std::size_t>(width);
+    const int rowsPerCall = std::max(1, kPixelsPerCall / width);
     int decoded = 0;
-    ForEachStreamRow(height, interlaced, [&](int y) {
-        std::uint8_t* const row = top - static_cast<std::size_t>(y) * stride;
-        if (padded)
-            PutLe32(row + stride - 4, 0);  // the 1 to 3 bytes after the pixels; the decoder writes the rest
-        decoder.LzwDecodeRow(row, width);
-        ++decoded;
-        progress.AfterRow(decoder);
-        return !decoder.DataExhausted();
-    });
+    for (const RowPass& pass : passes) {
+        const std::ptrdiff_t step = -static_cast<std::ptrdiff_t>(stride) * pass.step;
+        for (int y = pass.start; y < height;) {
+            const int rows = std::min(rowsPerCall, (height - y + pass.step - 1) / pass.step);
+            std::uint8_t* const first = top - static_cast<std::size_t>(y) * stride;
+            if (padded) {
+                // The 1 to 3 bytes after the pixels; the decoder writes the rest.
+                for (int k = 0; k < rows; ++k) PutLe32(first + k * step + stride - 4, 0);
+            }
+            decoded += decoder.LzwDecodeRows(first, step, rows);
+            progress.AfterRows(decoder);
+            if (decoder.DataExhausted())
+                return decoded;
+            y += rows * pass.step;
+        }
+    }
     return decoded;
 }
 

@@ -1,7 +1,9 @@
 // Little-endian fields in byte buffers, as GIF and BMP store them.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace korvanta {
 
@@ -28,9 +30,15 @@ inline void PutLe16(std::uint8_t* p, std::uint16_t value)
     p[1] = static_cast<std::uint8_t>(value >> 8);
 }
 
+// One store where the machine is little-endian: GCC does not merge the four byte stores, and a
+// colour table written byte by byte cost a sixth of opening a small file.
 inline void PutLe32(std::uint8_t* p, std::uint32_t value)
 {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(p, &value, sizeof value);
+    } else {
+        for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
 }
 
 }  // namespace korvanta

@@ -246,6 +246,55 @@ TEST(LzwDecoder, LongStringsOfDistinctPixelsSurviveRowAndSubBlockCuts)
     }
 }
 
+// Rows bottom row first with a gap between them, as a bitmap's padded rows lie, decoded several
+// at a time: the same pixels as row by row, nothing written in the gaps, and a stream that ends
+// early completes its last row with zeros and leaves the rows after it alone.
+TEST(LzwDecoder, SeveralRowsAtATimeMatchRowByRow)
+{
+    Pixels sequence;
+    const auto coded = RampStream(sequence, 8, 5000);
+    const auto cut = Resplit(coded, 255);
+    const auto shortData = std::vector<std::uint8_t>(cut.begin(), cut.begin() + 700);  // no terminator
+    for (int rowLength : {1, 7, 8, 9, 61, 300}) {
+        for (int perCall : {1, 2, 5, 10000}) {
+            SCOPED_TRACE("row length " + std::to_string(rowLength) + ", " + std::to_string(perCall) +
+                         " rows a call");
+            const int rows = (5000 + rowLength - 1) / rowLength;
+            for (const bool ended : {false, true}) {
+                const auto& data = ended ? shortData : coded;
+                const Decoded byRow = Decode(data, 8, rowLength, rows);
+                const std::ptrdiff_t stride = rowLength + 3;
+                Pixels memory(static_cast<std::size_t>(stride * rows), 0xEE);
+                CMemFile file(data);
+                CArchive ar(&file, CArchive::load);
+                CLzwDecoder decoder;
+                ASSERT_EQ(decoder.LzwDecoderOpen(ar, 8, rowLength), 0);
+                int written = 0;
+                while (written < rows && !decoder.DataExhausted()) {
+                    std::uint8_t* first = memory.data() + (rows - 1 - written) * stride;
+                    written += decoder.LzwDecodeRows(first, -stride, std::min(perCall, rows - written));
+                }
+                decoder.LzwDecoderClose();
+                EXPECT_EQ(written, ended ? byRow.rowsBeforeExhausted : rows);
+                for (int y = 0; y < rows; ++y) {
+                    const auto row = memory.begin() + (rows - 1 - y) * stride;
+                    if (y < written) {
+                        ASSERT_TRUE(std::equal(row, row + rowLength, byRow.pixels.begin() + y * rowLength))
+                            << "row " << y;
+                    } else {
+                        ASSERT_TRUE(
+                            std::all_of(row, row + rowLength, [](std::uint8_t b) { return b == 0xEE; }))
+                            << "row " << y << " after the data ended was written";
+                    }
+                    ASSERT_TRUE(
+                        std::all_of(row + rowLength, row + stride, [](std::uint8_t b) { return b == 0xEE; }))
+                        << "the gap after row " << y << " was written";
+                }
+            }
+        }
+    }
+}
+
 TEST(LzwDecoder, DestinationsShorterOrLongerThanTheRowTakeTheirShare)
 {
     Pixels sequence;
