@@ -426,9 +426,11 @@ void CLzwDecoder::DecodeStrings()
         return Entry{chunk, meta};
     };
 
-    // The output is never at a row's end here unless every row asked for is full: a string
-    // that fills a row moves it on to the next.
-    while (dst < end) {
+    // The output is never at a row's end unless every row asked for is full: a string that
+    // fills a row moves it on to the next, so only the paths that can fill one look.
+    if (dst == end)
+        return;
+    for (;;) {
         // Tops the bits up to 56 or more once fewer than 32 are left: then every 3 codes at the
         // widths most codes have (11 and 12 bits), a pattern the branch predictor learns, where
         // waiting until a code no longer fits mispredicted more often than every other branch
