@@ -523,27 +523,68 @@ void CLzwDecoder::DecodeStrings()
     m_pOut = dst;
 }
 
+void CLzwDecoder::FillOutput()
+{
+    // The fast loop stops where it needs a new sub-block or meets a code that is not a string;
+    // the slow step then moves on by at least one byte or one code.
+    if (!PlaceCarry())
+        return;
+    while (!m_bExhausted) {
+        DecodeStrings();
+        if (m_pOut == m_pOutEnd)
+            return;
+        DecodeSlowStep();
+    }
+}
+
+int CLzwDecoder::DecodeSpan(std::uint8_t* out, int n)
+{
+    m_pRow = m_pOut = out;
+    m_pOutEnd = out + n;
+    m_nRowsAfter = 0;
+    FillOutput();
+    const auto reached = static_cast<int>(m_pOut - out);
+    m_pRow = m_pOut = m_pOutEnd = nullptr;
+    return reached;
+}
+
+int CLzwDecoder::DecodeNarrowRows(std::uint8_t* first, std::ptrdiff_t stride, int rows)
+{
+    // A string that runs past a row's end costs a trip through the carry; in rows of a hundred
+    // pixels or so most rows end that way, and the trips cost more than copying the rows.
+    const int n = m_nRowLength;
+    const int perSpan = kSpanSize / n;
+    std::uint8_t* const span = m_pTables->span.data();
+    int written = 0;
+    while (written < rows) {
+        const int count = std::min(perSpan, rows - written);
+        const int reached = DecodeSpan(span, count * n);
+        // The row the data ends in is completed with zeros, as row by row.
+        const int full = reached / n;
+        const int copied = m_bExhausted ? std::min(count, full + 1) : count;
+        std::memset(span + reached, 0, static_cast<std::size_t>(copied * n - reached));
+        for (int k = 0; k < copied; ++k, ++written)
+            std::memcpy(first + written * stride, span + k * n, static_cast<std::size_t>(n));
+        if (m_bExhausted)
+            break;
+    }
+    return written;
+}
+
 int CLzwDecoder::LzwDecodeRows(std::uint8_t* first, std::ptrdiff_t stride, int rows)
 {
     if (!m_bOpen || m_nRowLength == 0 || rows <= 0)
         return 0;
     if (!m_bPrimed)
         LzwDecoderPrime();
+    if (m_nRowLength <= kNarrowRow && rows > 1)
+        return DecodeNarrowRows(first, stride, rows);
     m_pRow = first;
     m_pOut = first;
     m_pOutEnd = first + m_nRowLength;
     m_nStride = stride;
     m_nRowsAfter = rows - 1;
-    // The fast loop stops where it needs a new sub-block or meets a code that is not a string;
-    // the slow step then moves on by at least one byte or one code.
-    if (PlaceCarry()) {
-        while (!m_bExhausted) {
-            DecodeStrings();
-            if (m_pOut == m_pOutEnd)
-                break;
-            DecodeSlowStep();
-        }
-    }
+    FillOutput();
     std::memset(m_pOut, 0, static_cast<std::size_t>(m_pOutEnd - m_pOut));
     const int written = rows - m_nRowsAfter;
     m_pRow = m_pOut = m_pOutEnd = nullptr;

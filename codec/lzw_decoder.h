@@ -87,6 +87,9 @@ private:
     // pixel (see lzw_decoder.cpp). Two 64-bit words, so that an entry moves through registers
     // whole and a string of up to 8 pixels is one store.
     static constexpr int kChunk = 8;
+    // Rows up to this long are decoded through Tables::span, of this many bytes.
+    static constexpr int kNarrowRow = 512;
+    static constexpr int kSpanSize = 8192;
     struct alignas(16) Entry {
         std::uint64_t chunk;
         std::uint64_t meta;
@@ -103,6 +106,9 @@ private:
         // table so that it is cleared once, and reading a whole chunk never meets bytes that
         // were never written.
         std::array<std::uint8_t, kTableSize + kChunk> carry;
+        // Narrow rows are decoded here several at a time, one after the other, and then copied
+        // to their places (see LzwDecodeRows).
+        std::array<std::uint8_t, kSpanSize> span;
     };
     static std::unique_ptr<Tables>& SpareTables();
     void ReleaseTables();
@@ -126,6 +132,12 @@ private:
     // Copies what the carry holds to the output, row after row; false when the rows asked for
     // are full (the rest of the carry then waits for the next call).
     bool PlaceCarry();
+    // Decodes into the output set up (m_pOut...) until its rows are full or the data ends.
+    void FillOutput();
+    // Decodes up to n pixels into out[0, n) as one row; returns how many came.
+    int DecodeSpan(std::uint8_t* out, int n);
+    // LzwDecodeRows for narrow rows: through the span, where strings rarely meet a row's end.
+    int DecodeNarrowRows(std::uint8_t* first, std::ptrdiff_t stride, int rows);
     // The fast loop: decodes strings into the output while the sub-block holds 8 bytes to load
     // and the codes are strings, until the rows asked for are full.
     void DecodeStrings();
