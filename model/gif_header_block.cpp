@@ -66,7 +66,19 @@ std::uint8_t TableBitsFor(const HPALETTE& palette)
     return n;
 }
 
-CGifHeaderBlock::CGifHeaderBlock() : m_hPalette(CreateDefaultPalette()) {}
+namespace {
+
+// One default palette for every header: palettes never change, and every document made one for
+// its first header and another when a file has no global table, a tenth of opening a tiny file.
+const HPALETTE& SharedDefaultPalette()
+{
+    static const HPALETTE palette = CreateDefaultPalette();
+    return palette;
+}
+
+}  // namespace
+
+CGifHeaderBlock::CGifHeaderBlock() : m_hPalette(SharedDefaultPalette()) {}
 
 void CGifHeaderBlock::DrawInList(CDC& dc, CRect& rect)
 {
@@ -178,7 +190,7 @@ void CGifHeaderBlock::Read(CArchive& ar)
     m_nBackground = ar.ReadByte();
     m_nAspect = ar.ReadByte();
     if (!m_bGlobalTable) {
-        m_hPalette = CreateDefaultPalette();
+        m_hPalette = SharedDefaultPalette();
         return;
     }
     // Entries a truncated stream does not deliver stay black; the reader then reports the
