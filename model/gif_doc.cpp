@@ -65,7 +65,8 @@ bool CGIFDoc::HasImageBlocks() const
 
 void CGIFDoc::InsertBlock(int index, std::unique_ptr<CGifBlock> block)
 {
-    if (!IsKind<CGifAppBlockNavigatorLoop>(block.get()) && HasLoopBlock() && index != -1 && index < 1)
+    // Appending, as reading does for every block, needs no search for the loop block.
+    if (index != -1 && index < 1 && !IsKind<CGifAppBlockNavigatorLoop>(block.get()) && HasLoopBlock())
         index = 1;
     if (index >= GetBlockCount())
         index = -1;

@@ -55,8 +55,9 @@ void CGIFDoc::ReadGif(CArchive& ar)
     CGifHeaderBlock* header = GetHeader();
     header->SerializeGif(ar, progress.get());
 
+    // The position is reported after each block: nothing is read between one and the next.
+    ReportReadPosition(ar, progress.get());
     for (;;) {
-        ReportReadPosition(ar, progress.get());
         std::uint8_t introducer = 0x3B;
         try {
             introducer = ar.ReadByte();
@@ -78,11 +79,14 @@ void CGIFDoc::ReadGif(CArchive& ar)
             introducer = 0x3B;
         }
         std::unique_ptr<CGifBlock> block;
+        CGifImageBlock* image = nullptr;
         if (introducer == 0x3B)
             break;
-        if (introducer == 0x2C)
-            block = std::make_unique<CGifImageBlock>();
-        else if (introducer == 0x21) {
+        if (introducer == 0x2C) {
+            auto newImage = std::make_unique<CGifImageBlock>();
+            image = newImage.get();
+            block = std::move(newImage);
+        } else if (introducer == 0x21) {
             const std::uint8_t label = ar.ReadByte();
             // Extensions of unknown kinds are never skipped: the file is refused.
             block = NewExtensionBlock(label);
@@ -93,7 +97,7 @@ void CGIFDoc::ReadGif(CArchive& ar)
 
         block->SerializeGif(ar, progress.get());
 
-        if (auto* image = dynamic_cast<CGifImageBlock*>(block.get())) {
+        if (image != nullptr) {
             // An image without a local table shows the global colours without further lookups.
             if (!image->m_hPalette)
                 image->LoadColorTable(header->m_hPalette);
@@ -101,7 +105,7 @@ void CGIFDoc::ReadGif(CArchive& ar)
                 m_readWarnings.push_back("ブロック " + std::to_string(GetBlockCount()) +
                                          " (イメージ): " + ImageDataWarning(image->m_dataState));
         }
-        if (IsKind<CGifAppBlock>(block.get())) {
+        if (introducer == 0x21 && IsKind<CGifAppBlock>(block.get())) {
             if (auto loop = static_cast<const CGifAppBlock*>(block.get())->CreateLoopBlock())
                 block = std::move(loop);
         }
