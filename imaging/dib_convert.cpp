@@ -25,31 +25,6 @@ constexpr char kMsgBadSize[] = "クリップボードのビットマップの大
 constexpr char kMsgShort[] = "クリップボードのビットマップのデータが足りません。";
 constexpr char kMsgNoMemory[] = "メモリが足りないため、ビットマップを貼り付けられません。";
 
-// A zero-filled bitmap with a 40-byte header whose colour table holds exactly `colours`
-// entries (biClrUsed = colours, biSizeImage filled in, resolutions 0). NULL beyond
-// kMaxDibBytes or without memory.
-PackedDib NewDib(std::uint32_t width, std::uint32_t height, int bits, std::uint32_t colours)
-{
-    const std::uint64_t imageBytes = DibRowBytes(width, bits) * height;
-    const std::uint64_t total = kDibInfoHeaderSize + std::uint64_t{colours} * 4 + imageBytes;
-    if (total > kMaxDibBytes)
-        return nullptr;
-    try {
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(total));
-        std::uint8_t* h = bytes.data();
-        PutLe32(h, kDibInfoHeaderSize);
-        PutLe32(h + 4, width);
-        PutLe32(h + 8, height);
-        PutLe16(h + 12, 1);
-        PutLe16(h + 14, static_cast<std::uint16_t>(bits));
-        PutLe32(h + 20, static_cast<std::uint32_t>(imageBytes));
-        PutLe32(h + 32, colours);
-        return std::make_shared<DibBlock>(std::move(bytes));
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-
 // The source's colour count when it is a consistent, uncompressed 40-byte-header bitmap of the
 // given depth; -1 otherwise.
 int ColoursOfSource(const PackedDib& dib, bool (*depthOk)(int))
@@ -69,8 +44,9 @@ PackedDib ExpandTo8Bit(const PackedDib& dib, int sourceColours, int colours)
     const int width = PackedDibWidth(*dib);
     const int height = PackedDibHeight(*dib);
     const int bits = PackedDibBitCount(*dib);
-    PackedDib out = NewDib(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 8,
-                           static_cast<std::uint32_t>(colours));
+    PackedDib out =
+        NewPackedDibWithColors(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 8,
+                               static_cast<std::uint32_t>(colours));
     if (!out)
         return nullptr;
     std::memcpy(PackedDibColorTable(*out), PackedDibColorTable(*dib),
@@ -96,6 +72,28 @@ PackedDib ExpandTo8Bit(const PackedDib& dib, int sourceColours, int colours)
 }
 
 }  // namespace
+
+PackedDib NewPackedDibWithColors(std::uint32_t width, std::uint32_t height, int bits, std::uint32_t colours)
+{
+    const std::uint64_t imageBytes = DibRowBytes(width, bits) * height;
+    const std::uint64_t total = kDibInfoHeaderSize + std::uint64_t{colours} * 4 + imageBytes;
+    if (total > kMaxDibBytes)
+        return nullptr;
+    try {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(total));
+        std::uint8_t* h = bytes.data();
+        PutLe32(h, kDibInfoHeaderSize);
+        PutLe32(h + 4, width);
+        PutLe32(h + 8, height);
+        PutLe16(h + 12, 1);
+        PutLe16(h + 14, static_cast<std::uint16_t>(bits));
+        PutLe32(h + 20, static_cast<std::uint32_t>(imageBytes));
+        PutLe32(h + 32, colours);
+        return std::make_shared<DibBlock>(std::move(bytes));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
 
 PictureDepthAction ClassifyPictureDepth(const DibBlock& dib)
 {
@@ -129,8 +127,9 @@ PackedDib ReduceDibDepth(const PackedDib& dib, int bits)
     const int colours = std::min(sourceColours, 1 << bits);
     const int width = PackedDibWidth(*dib);
     const int height = PackedDibHeight(*dib);
-    PackedDib out = NewDib(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), bits,
-                           static_cast<std::uint32_t>(colours));
+    PackedDib out =
+        NewPackedDibWithColors(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), bits,
+                               static_cast<std::uint32_t>(colours));
     if (!out)
         return nullptr;
     std::memcpy(PackedDibColorTable(*out), PackedDibColorTable(*dib), static_cast<std::size_t>(colours) * 4);
@@ -220,7 +219,7 @@ PackedDib PackedDibFromClipboard(std::span<const std::uint8_t> item, std::string
         return nullptr;
     }
 
-    PackedDib dib = NewDib(width, rows, bitCount, colours);
+    PackedDib dib = NewPackedDibWithColors(width, rows, bitCount, colours);
     if (!dib) {
         reason = kMsgNoMemory;
         return nullptr;

@@ -24,6 +24,11 @@ enum class PictureDepthAction {
 };
 PictureDepthAction ClassifyPictureDepth(const DibBlock& dib);
 
+// A zero-filled bitmap with a 40-byte header whose colour table holds exactly `colours`
+// entries (biClrUsed = colours, biSizeImage filled in, resolutions 0). NULL beyond
+// kMaxDibBytes or without memory.
+PackedDib NewPackedDibWithColors(std::uint32_t width, std::uint32_t height, int bits, std::uint32_t colours);
+
 // A new 8-bit bitmap with the same width, height, colour table (biClrUsed = the source's colour
 // count) and pixel indices. The source needs a 40-byte header, 1, 4 or 8 bits, at most 256
 // colours and a consistent layout; NULL otherwise, or when the result would exceed kMaxDibBytes

@@ -1,10 +1,9 @@
 #include "ui/dib_image.h"
 
 #include <QHash>
-#include <new>
 
 #include "imaging/dib.h"
-#include "platform/byte_order.h"
+#include "imaging/dib_convert.h"
 
 namespace korvanta {
 
@@ -72,26 +71,12 @@ bool CollectColours(const QImage& rgb, QList<QRgb>& colours, QHash<QRgb, int>& i
 // An 8-bit packed bitmap whose colour table holds exactly the given colours, pixels zero.
 PackedDib NewIndexedDib(int width, int height, const QList<QRgb>& colours)
 {
-    const auto count = static_cast<std::uint64_t>(colours.size());
-    const std::uint64_t total =
-        kDibInfoHeaderSize + count * 4 +
-        DibRowBytes(static_cast<std::uint64_t>(width), 8) * static_cast<std::uint64_t>(height);
-    if (total > kMaxDibBytes)
+    PackedDib dib =
+        NewPackedDibWithColors(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 8,
+                               static_cast<std::uint32_t>(colours.size()));
+    if (!dib)
         return nullptr;
-    PackedDib dib;
-    try {
-        dib = std::make_shared<DibBlock>(static_cast<std::size_t>(total));
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-    std::uint8_t* bytes = dib->data();
-    PutLe32(bytes, kDibInfoHeaderSize);
-    PutLe32(bytes + 4, static_cast<std::uint32_t>(width));
-    PutLe32(bytes + 8, static_cast<std::uint32_t>(height));
-    PutLe16(bytes + 12, 1);
-    PutLe16(bytes + 14, 8);
-    PutLe32(bytes + 32, static_cast<std::uint32_t>(count));  // colours used
-    std::uint8_t* entry = bytes + kDibInfoHeaderSize;
+    std::uint8_t* entry = PackedDibColorTable(*dib);
     for (const QRgb c : colours) {
         entry[0] = static_cast<std::uint8_t>(qBlue(c));
         entry[1] = static_cast<std::uint8_t>(qGreen(c));

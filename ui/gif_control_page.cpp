@@ -62,11 +62,11 @@ void CGifControlPage::RepaintControl(int controlId)
 
 void CGifControlPage::OnTransparentColor()
 {
-    CPaletteDlg dialog(m_hFramePalette, m_hFrameDib, false, this);
-    dialog.m_nSelected = m_nTransparentIndex;
-    if (dialog.exec() != QDialog::Accepted)
+    const std::optional<int> index =
+        CPaletteDlg::PickIndex(m_hFramePalette, m_hFrameDib, m_nTransparentIndex, this);
+    if (!index)
         return;
-    m_nTransparentIndex = dialog.m_nSelected;
+    m_nTransparentIndex = *index;
     RefreshSwatch();
     SendApplyPage();
 }

@@ -115,11 +115,10 @@ void CGifHeaderPage::OnSavePalette()
 
 void CGifHeaderPage::OnBkColor()
 {
-    CPaletteDlg dialog(m_hPalette, nullptr, false, this);
-    dialog.m_nSelected = m_nBackground;
-    if (dialog.exec() != QDialog::Accepted)
+    const std::optional<int> index = CPaletteDlg::PickIndex(m_hPalette, nullptr, m_nBackground, this);
+    if (!index)
         return;
-    m_nBackground = dialog.m_nSelected;
+    m_nBackground = *index;
     SendApplyPage();
 }
 

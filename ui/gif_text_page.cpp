@@ -74,11 +74,10 @@ void CGifTextPage::ChooseColor(int& index)
     const HPALETTE palette = m_pMainWnd != nullptr ? m_pMainWnd->GetGlobalPalette() : nullptr;
     if (!palette)
         return;
-    CPaletteDlg dialog(palette, nullptr, false, this);
-    dialog.m_nSelected = index;
-    if (dialog.exec() != QDialog::Accepted)
+    const std::optional<int> picked = CPaletteDlg::PickIndex(palette, nullptr, index, this);
+    if (!picked)
         return;
-    index = dialog.m_nSelected;
+    index = *picked;
     RefreshSwatches();
     SendApplyPage();
 }

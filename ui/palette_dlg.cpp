@@ -40,6 +40,15 @@ CPaletteDlg::CPaletteDlg(HPALETTE palette, PackedDib dib, bool readOnly, QWidget
 
 CPaletteDlg::~CPaletteDlg() = default;
 
+std::optional<int> CPaletteDlg::PickIndex(HPALETTE palette, PackedDib dib, int selected, QWidget* parent)
+{
+    CPaletteDlg dialog(std::move(palette), std::move(dib), false, parent);
+    dialog.m_nSelected = selected;
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.m_nSelected;
+}
+
 void CPaletteDlg::showEvent(QShowEvent* event)
 {
     if (!m_bInitialised) {

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QRect>
 #include <memory>
+#include <optional>
 
 #include "platform/draw.h"
 #include "platform/packed_dib.h"
@@ -29,6 +30,10 @@ public:
     ~CPaletteDlg() override;
 
     int m_nSelected = 0;
+
+    // Runs the dialog on the palette (and the image, when there is one) with index selected; the
+    // index picked, or nothing on Cancel.
+    static std::optional<int> PickIndex(HPALETTE palette, PackedDib dib, int selected, QWidget* parent);
 
     static constexpr int kTemplateWidth = 179;
     static constexpr int kTemplateHeight = 128;
