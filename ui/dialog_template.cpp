@@ -66,6 +66,12 @@ void DialogTemplate::PaintSwatch(QWidget* swatch, const CBrush* brush, const HPA
 QGroupBox* DialogTemplate::Group(const QString& text, int x, int y, int cx, int cy)
 {
     auto* group = new QGroupBox(text, m_pDialog);
+    // As the templates were drawn: the frame's top line runs through the middle of the title,
+    // which starts at the group's top edge, so the controls placed inside keep their distance to
+    // the line.
+    group->setStyleSheet(
+        QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.5em; }"
+                       "QGroupBox::title { subcontrol-origin: margin; left: 0.5em; padding: 0 2px; }"));
     Place(group, 0, x, y, cx, cy);
     group->lower();
     return group;
