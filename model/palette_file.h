@@ -29,10 +29,6 @@ inline constexpr char kMsgCopyGlobalPalette[] =
 // "GIF89a", the screen descriptor, 256 table entries of 3 bytes, the trailer.
 inline constexpr std::uint64_t kPaletteFileSize = 782;
 
-// The page operations ask through the services of the document being edited; the documents
-// they read and write palette files with are given the same.
-using PaletteFileServices = DocumentServices;
-
 // The palette the header page takes from a document read from a file: the global table when
 // the header has one, else the local table of the first image that has one, else the header's
 // palette (the default palette a header without a global table is given).

@@ -49,11 +49,6 @@ CAnimWnd::~CAnimWnd()
     Stop();
 }
 
-std::optional<QPoint> CAnimWnd::RememberedPosition()
-{
-    return s_lastPosition;
-}
-
 void CAnimWnd::ForgetPosition()
 {
     s_lastPosition.reset();

@@ -41,8 +41,7 @@ public:
     // Called once when the window goes away, before it is deleted (UM_ANIMCLOSED's first half).
     std::function<void()> m_onClosed;
 
-    // Where the next window opens; empty until the first one was closed.
-    static std::optional<QPoint> RememberedPosition();
+    // The next window opens centred again, as the first of the run does.
     static void ForgetPosition();
 
 protected:

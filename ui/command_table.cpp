@@ -74,12 +74,6 @@ QList<QKeySequence> AcceleratorsOf(unsigned id)
     }
 }
 
-QString ShortcutTextOf(unsigned id)
-{
-    const QList<QKeySequence> keys = AcceleratorsOf(id);
-    return keys.isEmpty() ? QString() : keys.first().toString(QKeySequence::PortableText);
-}
-
 namespace {
 
 // Status-bar text, then after "\n" the tooltip.

@@ -28,8 +28,6 @@ const std::vector<MenuDefinition>& MainMenu();
 const std::vector<unsigned>& ToolbarCommands();
 // The key combinations of a command's accelerators; empty when it has none.
 QList<QKeySequence> AcceleratorsOf(unsigned id);
-// The first accelerator of a command in the menu's text form ("Ctrl+N"); empty when none.
-QString ShortcutTextOf(unsigned id);
 // A command's prompt: what the status bar shows while it is pointed at, and its tooltip.
 QString StatusTipOf(unsigned id);
 QString ToolTipOf(unsigned id);

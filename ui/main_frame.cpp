@@ -17,7 +17,6 @@
 
 #include "model/gif_doc.h"
 #include "model/gif_image_block.h"
-#include "player/display_palette.h"
 #include "ui/anim_wnd.h"
 #include "ui/command_table.h"
 #include "ui/gif_app_page.h"
@@ -53,8 +52,7 @@ constexpr int kMinListWidth = 128;
 constexpr char kNoImageBlock[] = "イメージブロックがありません。";
 }  // namespace
 
-CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
-    : QMainWindow(parent), m_palette(CreateDisplayPalette()), m_services(services)
+CMainFrame::CMainFrame(FrameServices services, QWidget* parent) : QMainWindow(parent), m_services(services)
 {
     InitKorvantaResources();
     setObjectName(QStringLiteral("CMainFrame"));
@@ -206,8 +204,7 @@ void CMainFrame::CreateStatusBar()
 {
     m_wndStatusBar = new QStatusBar(this);
     m_wndStatusBar->setObjectName(QStringLiteral("StatusBar"));
-    m_pIdleLabel = new QLabel(QString::fromUtf8(kIdleStatus), m_wndStatusBar);
-    m_wndStatusBar->addWidget(m_pIdleLabel, 1);
+    m_wndStatusBar->addWidget(new QLabel(QString::fromUtf8(kIdleStatus), m_wndStatusBar), 1);
     for (const char* text : kIndicators) {
         auto* indicator = new QLabel(QString::fromUtf8(text), m_wndStatusBar);
         indicator->setObjectName(QString::fromUtf8(text));

@@ -94,8 +94,6 @@ public:
     void OnPlay();
     // Prints the block list on the printer as the list draws itself.
     static void PrintList(QPrinter& printer, const CGIFDoc& doc);
-    // The fixed display palette of 236 colours.
-    const HPALETTE& DisplayPalette() const { return m_palette; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -142,7 +140,6 @@ private:
     // Members of the frame proper.
     QPointer<CAnimWnd> m_pAnimWnd;
     CGifBar* m_wndGifBar = nullptr;
-    HPALETTE m_palette;
     QStatusBar* m_wndStatusBar = nullptr;
     QToolBar* m_wndToolBar = nullptr;
 
@@ -161,7 +158,6 @@ private:
     QAction* m_pRecentAnchor = nullptr;  // the separator after the recent-file entries
     std::vector<QAction*> m_recentActions;
     CRecentFileList m_recentFiles;
-    QLabel* m_pIdleLabel = nullptr;
     std::vector<QLabel*> m_indicators;  // kana, caps, num, scroll
     bool m_bInRecalcLayout = false;
 };

@@ -62,7 +62,6 @@ void QtProgress::Repaint(bool force)
 
 std::unique_ptr<Progress> QtProgressFactory::CreateProgress()
 {
-    ++m_nCreated;
     return std::make_unique<QtProgress>(m_parent);
 }
 

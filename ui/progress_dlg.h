@@ -51,12 +51,8 @@ public:
     void SetParent(QWidget* parent) { m_parent = parent; }
     std::unique_ptr<Progress> CreateProgress() override;
 
-    // The dialogs made so far, for tests that check the work showed its progress.
-    int CreatedCount() const { return m_nCreated; }
-
 private:
     QPointer<QWidget> m_parent;
-    int m_nCreated = 0;
 };
 
 }  // namespace korvanta
