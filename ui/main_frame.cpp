@@ -80,7 +80,6 @@ CMainFrame::CMainFrame(FrameServices services, QWidget* parent) : QMainWindow(pa
     SetDocument(MakeDocument());
     m_pDoc->OnNewDocument();
     m_pView->OnInitialUpdate();
-    UpdateMenus();
 }
 
 CMainFrame::~CMainFrame()

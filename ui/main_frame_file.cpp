@@ -36,7 +36,6 @@ bool CMainFrame::OnFileNew()
     doc->OnNewDocument();
     SetDocument(std::move(doc));
     m_pView->OnInitialUpdate();
-    UpdateMenus();
     return true;
 }
 
@@ -61,16 +60,13 @@ bool CMainFrame::LoadDocumentFile(const QString& path)
     // The file is read into a document of its own, so a file that cannot be read leaves the
     // open document as it was.
     auto doc = MakeDocument();
-    if (!doc->OnOpenDocument(PathFromQString(path))) {
-        UpdateMenus();
+    if (!doc->OnOpenDocument(PathFromQString(path)))
         return false;
-    }
     SetDocument(std::move(doc));
     m_recentFiles.Add(path);
     RebuildRecentFileMenu();
     WriteSettings();
     m_pView->OnInitialUpdate();
-    UpdateMenus();
     return true;
 }
 
